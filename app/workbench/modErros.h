@@ -1,0 +1,25 @@
+#pragma once
+// The central error handler and its two program-wide texts.
+#include "app/Exporta.h"
+
+#include <QString>
+#include <functional>
+
+namespace qeltrano {
+
+QELTRANO_EXPORT extern QString TextoRelatorioErros;
+QELTRANO_EXPORT extern QString ArquivoCapturaTela;
+QELTRANO_EXPORT extern QString VersaoADODB;
+
+// Handles a trapped error: advice boxes for the errors it knows, the error
+// report for the others, and then the end of the program.
+QELTRANO_EXPORT void TratarErro(const QString& modulo, const QString& procedimento, long numero,
+                                const QString& descricao, long linha);
+
+// How the handler ends the program. Tests replace it so the runner lives;
+// the default ends this process at once.
+QELTRANO_EXPORT void DefinirEncerramento(std::function<void()> encerrar);
+// Forget a handled error (tests only: the program never runs on after one).
+QELTRANO_EXPORT void ReiniciarTratamentoErros();
+
+}  // namespace qeltrano

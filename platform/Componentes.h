@@ -1,0 +1,81 @@
+#pragma once
+// The component registry and loader: our stand-in for in-process COM.
+//
+// A library registers its classes (CLSID, ProgID, library path, type library)
+// under HKEY_CURRENT_USER\Software\Classes, as Windows keeps them. A host
+// creates an object by ProgID or CLSID; the loader finds the library in the
+// registry, loads it and asks its factory. Members are then reached late
+// bound through Qt's meta-object system, by name or by dispatch id.
+#include "platform/Exporta.h"
+#include "platform/TipoBiblioteca.h"
+
+#include <QHash>
+#include <QObject>
+#include <QString>
+#include <QVariant>
+#include <QVariantList>
+
+class QWidget;
+
+namespace plataforma {
+
+class PLATAFORMA_EXPORT Componentes {
+public:
+    // Registration, called from a library's DllRegisterServer with its own
+    // path (see CaminhoDestaBiblioteca). Returns false when a key cannot be
+    // written.
+    static bool RegistrarBiblioteca(const BibliotecaTipo& tipos, const QString& caminhoBiblioteca);
+    static bool DesregistrarBiblioteca(const BibliotecaTipo& tipos);
+
+    // Path of the shared library that holds `enderecoDeUmSimbolo` (dladdr).
+    static QString CaminhoDestaBiblioteca(const void* enderecoDeUmSimbolo);
+
+    // "Kestrane.CStatusBar" or "{9D23CF34-...}" / "9D23CF34-..." -> CLSID
+    // without braces, upper case; empty when not registered.
+    static QString ClsidDe(const QString& progIdOuClsid);
+    // The registered library path of a CLSID; empty when absent.
+    static QString BibliotecaDe(const QString& clsid);
+
+    // Creates the object. Throws ErroExecucao 429 when the class is not
+    // registered (or its factory refuses it) and 339, naming the library
+    // file between apostrophes, when the registered library cannot be loaded.
+    // The object is parented to `pai` when given.
+    static QObject* CriarObjeto(const QString& progIdOuClsid, QWidget* pai = nullptr);
+
+    // The type information of an object made by CriarObjeto; null otherwise.
+    static const ClasseTipo* TipoDe(const QObject* objeto);
+    static const MembroTipo* MembroPorDispid(const QObject* objeto, std::int32_t dispid);
+    static const MembroTipo* MembroPorNome(const QObject* objeto, const QString& nome);
+
+    // Late-bound access by dispatch id. Properties are read and written
+    // through Qt properties, methods are Q_INVOKABLE and events are signals
+    // of the member's name. Throws ErroExecucao 438 for an unknown DISPID.
+    static QVariant ObterPropriedade(QObject* objeto, std::int32_t dispid);
+    static void DefinirPropriedade(QObject* objeto, std::int32_t dispid, const QVariant& valor);
+    static QVariant ChamarMetodo(QObject* objeto, std::int32_t dispid, const QVariantList& argumentos = {});
+    // Connects an event (by DISPID) to a receiver's slot or functor signature
+    // via Qt: returns the signal's QMetaMethod name for QObject::connect.
+    static QByteArray AssinaturaEvento(const QObject* objeto, std::int32_t dispid);
+
+    // Late-bound access by member name (case-insensitive, as automation does).
+    static QVariant ObterPropriedade(QObject* objeto, const QString& nome);
+    static void DefinirPropriedade(QObject* objeto, const QString& nome, const QVariant& valor);
+    static QVariant ChamarMetodo(QObject* objeto, const QString& nome, const QVariantList& argumentos = {});
+};
+
+// A control's persisted properties, kept by the host with the window that
+// places the control. Keys are matched without regard to case.
+class PLATAFORMA_EXPORT PropertyBag {
+public:
+    QVariant ReadProperty(const QString& nome, const QVariant& padrao = QVariant()) const;
+    // As the runtime does, a value equal to its default is not stored.
+    void WriteProperty(const QString& nome, const QVariant& valor, const QVariant& padrao = QVariant());
+    bool Contem(const QString& nome) const;
+    QStringList Nomes() const;
+    void Limpar();
+
+private:
+    QHash<QString, QPair<QString, QVariant>> valores_;  // lower-case key -> (key as written, value)
+};
+
+}  // namespace plataforma

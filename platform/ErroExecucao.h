@@ -1,0 +1,34 @@
+#pragma once
+// The runtime's trappable error: a number and a description, as error traps
+// hand them to the central handler together with module, procedure and line.
+#include "platform/Exporta.h"
+
+#include <QString>
+#include <exception>
+#include <string>
+
+namespace plataforma {
+
+class PLATAFORMA_EXPORT ErroExecucao : public std::exception {
+public:
+    ErroExecucao(long numero, QString descricao, long linha = 0);
+
+    long Numero() const { return numero_; }
+    const QString& Descricao() const { return descricao_; }
+    long Linha() const { return linha_; }
+    const char* what() const noexcept override { return utf8_.c_str(); }
+
+    // The runtime's standard errors that the program classifies.
+    static ErroExecucao MemoriaInsuficiente();              // 7 "Out of memory"
+    static ErroExecucao ComponenteNaoCriado();              // 429
+    static ErroExecucao ComponenteNaoRegistrado(const QString& arquivo);  // 339
+    static ErroExecucao ObjetoNaoSuportaPropriedade();      // 438
+
+private:
+    long numero_;
+    QString descricao_;
+    long linha_;
+    std::string utf8_;
+};
+
+}  // namespace plataforma

@@ -1,0 +1,53 @@
+#pragma once
+// A small synchronous HTTP client on Qt Network. While a request waits the
+// event loop keeps running (the window stays responsive and re-entrant clicks
+// are delivered), so callers must guard against re-entry as they would with
+// DoEvents.
+#include "suite/Exporta.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QPair>
+#include <QString>
+
+namespace orvessa {
+
+class ORVESSA_EXPORT RequisicaoHTTP {
+public:
+    RequisicaoHTTP();
+    ~RequisicaoHTTP();
+
+    // Seconds; 0 means not set, and then a request still ends after 30 s.
+    int TempoLimite = 0;
+
+    bool ConexaoDisponivel() const;
+
+    // GET. True when the answer has a 2xx status. The address may carry
+    // characters a URL cannot: they are sent percent-encoded as UTF-8, while
+    // escapes already in it ("%26", "+") are sent as they are.
+    bool ObterURL(const QString& endereco, const QString& reservado = QString());
+
+    // Form POST (application/x-www-form-urlencoded) of the added parameters,
+    // in the order added; values are encoded the same tolerant way.
+    void AdicionarParametro(const QString& nome, const QString& valor);
+    bool EnviarFormulario(const QString& endereco, const QString& reservado = QString(), int reservado2 = 0);
+
+    // Body of the last answer, decoded by its charset (UTF-8 when none).
+    QString TextoResposta() const { return texto_; }
+    QByteArray CorpoResposta() const { return corpo_; }
+    int StatusResposta() const { return status_; }
+    // Why the last request failed ("" after a success).
+    QString ErroResposta() const { return erro_; }
+
+    void LimparRequisicao();
+
+private:
+    bool Executar(bool post, const QString& endereco);
+    QList<QPair<QString, QString>> parametros_;
+    QString texto_;
+    QByteArray corpo_;
+    int status_ = 0;
+    QString erro_;
+};
+
+}  // namespace orvessa
