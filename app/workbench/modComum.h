@@ -13,10 +13,14 @@ QELTRANO_EXPORT QString NomeProduto();
 // Product name, a blank and major.minor.revision, the revision with at least
 // two digits: "Qeltrano 1.0.05".
 QELTRANO_EXPORT QString ObterTituloVersao();
+QELTRANO_EXPORT QString MontarTituloVersao(const QString& produto, int major, int minor, int revision);
 // The executable's base name: the product name normalised, blanks removed.
 QELTRANO_EXPORT QString ObterNomeExecutavel();
 // The image name the process table shows for it: with ".exe" on Windows only.
 QELTRANO_EXPORT QString ObterImagemExecutavel();
+
+// Screen.MousePointer: 0 default, 11 hourglass, 13 arrow and hourglass.
+QELTRANO_EXPORT void DefinirPonteiroTela(int ponteiro);
 
 // Unloads every loaded window (each runs its own unload code); then, when
 // asked, shows the splash window unless it is loaded.

@@ -1,0 +1,751 @@
+#include "app/workbench/fPrincipal.h"
+
+#include "Versao.h"
+#include "app/support/fSobre.h"
+#include "app/workbench/CacheTraducao.h"
+#include "app/workbench/EscritaLegenda.h"
+#include "app/workbench/Formatos.h"
+#include "app/workbench/Idiomas.h"
+#include "app/workbench/Traducao.h"
+#include "app/workbench/modComum.h"
+#include "app/workbench/modErros.h"
+#include "app/workbench/modGlobal.h"
+#include "app/workbench/modMDVD.h"
+#include "platform/Configuracoes.h"
+#include "platform/ErroExecucao.h"
+#include "suite/Controles.h"
+#include "suite/DialogoArquivo.h"
+#include "suite/USFlexGrid.h"
+#include "suite/Utilitarios.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QPointer>
+#include <QSplitter>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <cmath>
+#include <new>
+
+namespace qeltrano {
+
+namespace {
+
+const QString kSecaoOpcoes = QStringLiteral("Opcões");
+const QString kSecaoPrincipal = QStringLiteral("Principal");
+const QString kUltimoAberto = QStringLiteral("Último arquivo aberto");
+const QString kUltimoSalvo = QStringLiteral("Último arquivo salvo");
+
+const QString kOcupado = QStringLiteral("<b>Atenção</b>: O aplicativo está ocupado. Por favor aguarde!");
+const QString kAntesDeSalvar = QStringLiteral("<b>Atenção</b>: Antes de salvar, você deve abrir uma legenda.");
+const QString kNenhumaLegenda = QStringLiteral(
+    "<b>Atenção</b>: Nenhuma legenda selecionada. Clique no botão <b>Abrir</b> e selecione uma legenda.");
+const QString kAguarde =
+    QStringLiteral("<b>Atenção</b>: Aguarde o termino do processo antes de finalizar o aplicativo.");
+const QString kErroImportar = QStringLiteral(
+    "<b>Atenção</b>: Erro ao importar o arquivo. É possível que o arquivo de destino esteja sendo usado por outro "
+    "processo.");
+const QString kErroExportar = QStringLiteral(
+    "<b>Atenção</b>: Erro ao exportar o arquivo. É possível que o arquivo de destino esteja sendo usado por outro "
+    "processo.");
+const QString kErroVerificar = QStringLiteral(
+    "<b>Atenção</b>: Erro ao verificar o tipo de arquivo. É possível que o arquivo de destino esteja sendo usado por "
+    "outro processo.");
+const QString kDescricaoInicial = QStringLiteral(
+    "Clique no botão <b>Iniciar Tradução</b> para iniciar o processo de tradução. Quando a tradução for finalizada, "
+    "clique no botão <b>Salvar</b> para salvar a legenda traduzida.");
+const QString kDescricaoImportada = QStringLiteral(
+    "Clique no botão <b>Iniciar Tradução</b> para iniciar o processo de tradução. Você pode editar a legenda "
+    "original clicando duas vezes nos campos <b>Início</b>, <b>Final</b> e <b>Texto Original</b>. Quando a "
+    "tradução for finalizada, clique no botão <b>Salvar</b> para salvar a legenda traduzida.");
+const QString kCancelada = QStringLiteral(
+    "<b>Atenção</b>: Você optou por cancelar o processo de tradução. Para reiniciar, clique no botão <b>Iniciar "
+    "Tradução</b>.");
+const QString kConcluida = QStringLiteral(
+    "<b>Parabéns</b>, a tradução foi concluída. Você pode efetuar ajustes clicando duas vezes no campo <b>Texto "
+    "Traduzido</b>. Quando estiver tudo pronto, clique no botão <b>Salvar</b> para salvar a legenda traduzida.");
+const QString kSemConexao = QStringLiteral(
+    "<b>Atenção</b>: Não foi possível identificar uma conexão ativa com à Internet. Utilizamos um mecanismo de "
+    "tradução on-line, portanto a legenda não deverá ser traduzida.<br><br>Deseja continuar?");
+const QString kIniciar = QStringLiteral("&Iniciar Tradução");
+const QString kInterromper = QStringLiteral("&Interromper Tradução");
+const QString kDicaIniciar = QStringLiteral("Iniciar a tradução automática");
+const QString kDicaInterromper = QStringLiteral("Interromper a tradução automática");
+
+struct Botao {
+    const char* caption;
+    const char* titulo;
+    const char* descricao;
+};
+
+// Captions of the formatting and row buttons are short marks; the tooltips
+// carry their meaning.
+const Botao kBotoes[10] = {
+    {"&Abrir", "Abrir", "Abrir uma legenda"},
+    {"&Salvar", "Salvar", "Salvar a legenda atual"},
+    {"N", "Formatação", "Formatar para negrito"},
+    {"I", "Formatação", "Formatar para itálico"},
+    {"S", "Formatação", "Formatar para sublinhado"},
+    {"+ Li&nha", "Linhas", "Incluir uma linha em branco após a linha selecionada"},
+    {"− Lin&has", "Linhas", "Excluir todas as linhas selecionadas"},
+    {"&Iniciar Tradução", "Tradução", "Iniciar a tradução automática"},
+    {"S&obre", "Sobre", "Informações gerais do aplicativo"},
+    {"", "", ""},
+};
+
+QString Produto()
+{
+    return NomeProduto();
+}
+
+orvessa::Utilitarios& Util()
+{
+    return orvessa::Utilitarios::Instancia();
+}
+
+void DoEvents()
+{
+    QCoreApplication::processEvents();
+}
+
+}  // namespace
+
+QString fPrincipal::TextoOpcaoApenasIguais()
+{
+    return QStringLiteral("Traduzir apenas quando o texto original e o texto traduzido forem iguais");
+}
+
+QString fPrincipal::TextoOpcaoOffline()
+{
+    return QStringLiteral("Usar tradução off-line quando disponível");
+}
+
+fPrincipal::fPrincipal() : orvessa::Formulario(QStringLiteral("fPrincipal"))
+{
+    CriarControles();
+}
+
+void fPrincipal::CriarControles()
+{
+    auto* raiz = new QVBoxLayout(this);
+    raiz->setContentsMargins(0, 0, 0, 0);
+    raiz->setSpacing(0);
+
+    USForm1 = new orvessa::USForm(this);
+    USForm1->setObjectName(QStringLiteral("USForm1"));
+    raiz->addWidget(USForm1);
+
+    auto* corpo = new QVBoxLayout;
+    corpo->setContentsMargins(12, 10, 12, 8);
+    corpo->setSpacing(8);
+    raiz->addLayout(corpo, 1);
+
+    // Languages and options.
+    auto* topo = new QGridLayout;
+    topo->setHorizontalSpacing(10);
+    topo->setVerticalSpacing(4);
+    const char* rotulos[2] = {"Idioma de origem:", "Idioma de destino:"};
+    for (int i = 0; i < 2; ++i) {
+        auto* rotulo = new orvessa::USLabel(this);
+        rotulo->DefinirCaption(QString::fromUtf8(rotulos[i]));
+        idiomas_[i] = new orvessa::USComboBox(this);
+        idiomas_[i]->setObjectName(QStringLiteral("USComboBoxX_%1").arg(i));
+        idiomas_[i]->setMinimumWidth(200);
+        topo->addWidget(rotulo, i, 0);
+        topo->addWidget(idiomas_[i], i, 1);
+        opcoes_[i] = new orvessa::USCheckBox(this);
+        opcoes_[i]->setObjectName(QStringLiteral("chkOpcao_%1").arg(i));
+        opcoes_[i]->DefinirLegenda(i == 0 ? TextoOpcaoApenasIguais() : TextoOpcaoOffline());
+        topo->addWidget(opcoes_[i], i, 3);
+        connect(opcoes_[i], &orvessa::USCheckBox::Click, this, [this, i] { chkOpcao_Click(i); });
+    }
+    topo->setColumnMinimumWidth(2, 24);
+    topo->setColumnStretch(4, 1);
+    corpo->addLayout(topo);
+
+    // The two grids side by side.
+    auto* divisor = new QSplitter(Qt::Horizontal, this);
+    divisor->setChildrenCollapsible(false);
+    for (int i = 0; i < 2; ++i) {
+        grades_[i] = new orvessa::USFlexGrid(divisor);
+        grades_[i]->setObjectName(QStringLiteral("FlexGrid_%1").arg(i));
+        divisor->addWidget(grades_[i]);
+        connect(grades_[i], &orvessa::USFlexGrid::MarcacaoAlterada, this,
+                [this, i](int linha) { SincronizarMarcacao(i, linha); });
+        connect(grades_[i], &orvessa::USFlexGrid::LinhaAtualAlterada, this, [this, i](int) { SincronizarRolagem(i); });
+    }
+    divisor->setSizes({1, 1});
+    corpo->addWidget(divisor, 1);
+
+    // Action buttons.
+    auto* linhaBotoes = new QHBoxLayout;
+    linhaBotoes->setSpacing(6);
+    for (int i = 0; i < 10; ++i) {
+        botoes_[i] = new orvessa::USButton(this);
+        botoes_[i]->setObjectName(QStringLiteral("btnAcao_%1").arg(i));
+        botoes_[i]->DefinirCaption(QString::fromUtf8(kBotoes[i].caption));
+        botoes_[i]->DefinirToolTipTitle(QString::fromUtf8(kBotoes[i].titulo));
+        botoes_[i]->DefinirToolTipDescription(QString::fromUtf8(kBotoes[i].descricao));
+        connect(botoes_[i], &QPushButton::clicked, this, [this, i] { btnAcao_Click(i); });
+    }
+    QFont fonte = botoes_[2]->font();
+    fonte.setBold(true);
+    botoes_[2]->setFont(fonte);
+    fonte = botoes_[3]->font();
+    fonte.setItalic(true);
+    botoes_[3]->setFont(fonte);
+    fonte = botoes_[4]->font();
+    fonte.setUnderline(true);
+    botoes_[4]->setFont(fonte);
+    for (int i : {2, 3, 4})
+        botoes_[i]->setFixedWidth(36);
+    // The array has a tenth button with no command; it is not shown.
+    botoes_[9]->hide();
+    for (int i : {0, 1})
+        linhaBotoes->addWidget(botoes_[i]);
+    linhaBotoes->addSpacing(12);
+    for (int i : {2, 3, 4})
+        linhaBotoes->addWidget(botoes_[i]);
+    linhaBotoes->addSpacing(12);
+    for (int i : {5, 6})
+        linhaBotoes->addWidget(botoes_[i]);
+    linhaBotoes->addStretch(1);
+    linhaBotoes->addWidget(botoes_[7]);
+    botoes_[7]->setMinimumWidth(170);
+    linhaBotoes->addWidget(botoes_[8]);
+    corpo->addLayout(linhaBotoes);
+
+    lblDescription = new orvessa::USLabel(this);
+    lblDescription->setObjectName(QStringLiteral("lblDescription"));
+    lblDescription->setWordWrap(true);
+    lblDescription->setMinimumHeight(36);
+    corpo->addWidget(lblDescription);
+
+    USProgressBar1 = new orvessa::USProgressBar(this);
+    USProgressBar1->setObjectName(QStringLiteral("USProgressBar1"));
+    corpo->addWidget(USProgressBar1);
+
+    lblST = new orvessa::USLabel(this);
+    lblST->setObjectName(QStringLiteral("lblST"));
+    corpo->addWidget(lblST, 0, Qt::AlignHCenter);
+
+    USStatusBar1 = new orvessa::USStatusBar(this);
+    raiz->addWidget(USStatusBar1);
+
+    resize(1000, 680);
+}
+
+void fPrincipal::Form_Load()
+{
+    try {
+        DefinirIcone(this, QStringLiteral("EXEICON"), true);
+        USForm1->DefinirCaption(ObterTituloVersao());
+        for (int i = 0; i < 2; ++i) {
+            const QString valor = plataforma::GetSetting(Produto(), kSecaoOpcoes, chkOpcao(i)->Legenda(), QString());
+            chkOpcao(i)->DefinirValue(valor.trimmed().toInt() != 0 ? 1 : 0);
+        }
+        CarregarIdiomas(USComboBoxX(0), USComboBoxX(1));
+        lblDescription->DefinirCaption(kDescricaoInicial);
+        ExibirVersao();
+        USForm1->AplicarTema();
+    } catch (const plataforma::ErroExecucao& e) {
+        TratarErro(Name(), QStringLiteral("Form_Load"), e.Numero(), e.Descricao(), e.Linha());
+    }
+}
+
+void fPrincipal::chkOpcao_Click(int Index)
+{
+    try {
+        plataforma::SaveSetting(Produto(), kSecaoOpcoes, chkOpcao(Index)->Legenda(),
+                                QString::number(chkOpcao(Index)->Value()));
+    } catch (...) {
+    }
+}
+
+void fPrincipal::ExibirVersao()
+{
+    try {
+        lblST->DefinirCaption(QStringLiteral("<b>Versão:</b> %1.%2.%3")
+                                  .arg(versao::Major)
+                                  .arg(versao::Minor)
+                                  .arg(versao::Revision));
+    } catch (...) {
+    }
+}
+
+void fPrincipal::SincronizarMarcacao(int Index, int linha)
+{
+    if (EmProcessamento)
+        return;
+    orvessa::USFlexGrid* outra = FlexGrid(1 - Index);
+    if (linha >= 0 && linha < outra->TotalLinhas() && outra->Marcada(linha) != FlexGrid(Index)->Marcada(linha))
+        outra->DefinirMarcada(linha, FlexGrid(Index)->Marcada(linha));
+}
+
+void fPrincipal::SincronizarRolagem(int Index)
+{
+    if (EmProcessamento)
+        return;
+    orvessa::USFlexGrid* outra = FlexGrid(1 - Index);
+    const int linha = FlexGrid(Index)->LinhaAtual();
+    if (outra->LinhaAtual() != linha && linha < outra->TotalLinhas())
+        outra->DefinirLinhaAtual(linha);
+}
+
+void fPrincipal::Form_QueryUnload(bool& cancelar, int modo)
+{
+    Q_UNUSED(modo);
+    try {
+        if (EmProcessamento || EmTraducao) {
+            Aviso(kAguarde, 48);
+            cancelar = true;
+            return;
+        }
+        DescarregarFormularios(false);
+    } catch (...) {
+    }
+}
+
+void fPrincipal::Form_Unload()
+{
+    CacheTraducao::Liberar();
+    // The process ends when no window is left.
+    if (EmExecucao()) {
+        QTimer::singleShot(0, qApp, [] {
+            if (orvessa::Formulario::FormulariosCarregados().isEmpty())
+                QCoreApplication::quit();
+        });
+    }
+}
+
+QString fPrincipal::IdiomaOrigem() const
+{
+    return USComboBoxX(0)->ChaveItem(USComboBoxX(0)->IndiceSelecionado());
+}
+
+QString fPrincipal::IdiomaDestino() const
+{
+    return USComboBoxX(1)->ChaveItem(USComboBoxX(1)->IndiceSelecionado());
+}
+
+int fPrincipal::Aviso(const QString& texto, int estilo)
+{
+    return Util().CaixaMensagemAviso(texto, estilo, Produto());
+}
+
+int fPrincipal::Mensagem(const QString& texto, int estilo)
+{
+    return Util().CaixaMensagem(texto, estilo, Produto());
+}
+
+// ---- The dispatcher --------------------------------------------------------
+
+void fPrincipal::btnAcao_Click(int Index)
+{
+    try {
+        if ((EmProcessamento || EmTraducao) && Index != 7) {
+            Aviso(kOcupado, 48);
+            return;
+        }
+        if (Index >= 1 && Index <= 7 && (FlexGrid(0)->TotalLinhas() & FlexGrid(1)->TotalLinhas()) == 0) {
+            Aviso(Index == 1 ? kAntesDeSalvar : kNenhumaLegenda, 48);
+            return;
+        }
+        switch (Index) {
+        case 0: Abrir(); break;
+        case 1: Salvar(); break;
+        case 2: Formatar(QStringLiteral("<b>"), QStringLiteral("</b>")); break;
+        case 3: Formatar(QStringLiteral("<i>"), QStringLiteral("</i>")); break;
+        case 4: Formatar(QStringLiteral("<u>"), QStringLiteral("</u>")); break;
+        case 5: IncluirLinha(); break;
+        case 6: ExcluirLinhasMarcadas(); break;
+        case 7: IniciarOuInterromperTraducao(); break;
+        case 8: ExibirSobre(this); break;
+        default: break;
+        }
+    } catch (const plataforma::ErroExecucao& e) {
+        TratarErro(Name(), QStringLiteral("btnAcao_Click(%1)").arg(Index), e.Numero(), e.Descricao(), e.Linha());
+    } catch (const std::bad_alloc&) {
+        const auto e = plataforma::ErroExecucao::MemoriaInsuficiente();
+        TratarErro(Name(), QStringLiteral("btnAcao_Click(%1)").arg(Index), e.Numero(), e.Descricao(), 0);
+    }
+}
+
+void fPrincipal::Abrir()
+{
+    orvessa::DialogoArquivo dialogo;
+    dialogo.DiretorioInicial = plataforma::GetSetting(Produto(), kSecaoPrincipal, kUltimoAberto, QString());
+    dialogo.OpcoesDialogo = 0x281000;
+    dialogo.FiltroArquivos = QStringLiteral("Arquivos suportados (*.sub;*.srt)|*.sub;*.srt");
+    dialogo.ExibirDialogo(1, QStringLiteral("::. Abrir arquivo de legenda"), this);
+    const QString escolhido = dialogo.NomeArquivoEscolhido().trimmed();
+    if (!dialogo.DialogoCancelado() && !escolhido.isEmpty()) {
+        plataforma::SaveSetting(Produto(), kSecaoPrincipal, kUltimoAberto, dialogo.DiretorioInicial);
+        ImportarLegenda(escolhido);
+    }
+    DoEvents();
+}
+
+void fPrincipal::Salvar()
+{
+    orvessa::DialogoArquivo dialogo;
+    dialogo.DiretorioInicial = plataforma::GetSetting(Produto(), kSecaoPrincipal, kUltimoSalvo, QString());
+    dialogo.OpcoesDialogo = 0x281000;
+    if (FormatoArquivo == QLatin1String("mDVD"))
+        dialogo.FiltroArquivos = QStringLiteral("MicroDVD Subtitles (*.sub)|*.sub");
+    else if (FormatoArquivo == QLatin1String("SRT"))
+        dialogo.FiltroArquivos = QStringLiteral("SubRip Subtitles (*.srt)|*.srt");
+    dialogo.ExibirDialogo(2, QStringLiteral("::. Salvar arquivo de legenda"), this);
+    const QString nome = dialogo.NomeArquivoEscolhido().trimmed();
+    if (dialogo.DialogoCancelado() || nome.isEmpty())
+        return;
+
+    // The extension rule comes first, so the overwrite question is asked for
+    // the file that will really be written.
+    QString caminho = nome;
+    const QString extensao = nome.right(4).toLower();
+    if (FormatoArquivo == QLatin1String("mDVD") && extensao != QLatin1String(".sub"))
+        caminho = nome + QStringLiteral(".sub");
+    else if (FormatoArquivo == QLatin1String("SRT") && extensao != QLatin1String(".srt"))
+        caminho = nome + QStringLiteral(".srt");
+
+    if (Util().ArquivoExiste(caminho, 0) &&
+        Aviso(QStringLiteral("<b>Atenção</b>: O arquivo de destino já existe, deseja substitui-lo?"), 292) != 6)
+        return;
+    if (!ExportarLegenda(caminho))
+        return;
+    plataforma::SaveSetting(Produto(), kSecaoPrincipal, kUltimoSalvo, dialogo.DiretorioInicial);
+    Util().RegistrarPastaArquivo(QFileInfo(caminho).absolutePath());
+    Mensagem(QStringLiteral("Arquivo salvo com sucesso."), 64);
+}
+
+void fPrincipal::Formatar(const QString& abertura, const QString& fechamento)
+{
+    if (FlexGrid(0)->LinhaAtual() < 0 || FlexGrid(1)->LinhaAtual() < 0)
+        return;
+    for (int g = 0; g < 2; ++g) {
+        orvessa::USFlexGrid* grade = FlexGrid(g);
+        const int linha = grade->LinhaAtual();
+        const QString texto = grade->Celula(linha, 2);
+        if (texto.left(3) != abertura && texto.right(4) != fechamento)
+            grade->DefinirCelula(linha, 2, abertura + texto + fechamento);
+    }
+}
+
+void fPrincipal::IncluirLinha()
+{
+    if (Mensagem(QStringLiteral("Deseja incluir uma linha em branco após a linha selecionada?"), 36) != 6)
+        return;
+    for (int g = 0; g < 2; ++g)
+        FlexGrid(g)->DefinirRedesenhar(false);
+    for (int g = 0; g < 2; ++g)
+        FlexGrid(g)->AdicionarLinha(QStringLiteral("\t\t"), FlexGrid(g)->LinhaAtual() + 1);
+    for (int g = 0; g < 2; ++g)
+        FlexGrid(g)->DefinirRedesenhar(true);
+}
+
+void fPrincipal::ExcluirLinhasMarcadas()
+{
+    orvessa::USFlexGrid* original = FlexGrid(0);
+    if (original->TotalMarcadas() == original->TotalLinhas()) {
+        Aviso(QStringLiteral("<b>Atenção</b>: Você não pode excluir todas as linhas da legenda."), 48);
+        return;
+    }
+    if (original->TotalMarcadas() == 0) {
+        Aviso(QStringLiteral("<b>Atenção</b>: Nenhuma linha marcada para exclusão."), 48);
+        return;
+    }
+    if (Mensagem(QStringLiteral("Deseja remover as linhas selecionadas?"), 36) != 6)
+        return;
+    for (int g = 0; g < 2; ++g)
+        FlexGrid(g)->DefinirRedesenhar(false);
+    for (int i = 0; i < original->TotalLinhas(); ++i) {
+        if (original->Marcada(i)) {
+            FlexGrid(0)->RemoverLinha(i);
+            FlexGrid(1)->RemoverLinha(i);
+            --i;
+            const int atual = std::max(i, 0);
+            FlexGrid(0)->DefinirLinhaAtual(atual);
+            FlexGrid(1)->DefinirLinhaAtual(atual);
+        }
+    }
+    for (int g = 0; g < 2; ++g)
+        FlexGrid(g)->DefinirRedesenhar(true);
+}
+
+// ---- Import and grid fill --------------------------------------------------
+
+void fPrincipal::ImportarLegenda(const QString& caminho)
+{
+    EmProcessamento = true;
+    DoEvents();
+    try {
+        if (Util().ArquivoExiste(caminho, 0)) {
+            const Verificacao verificacao = VerificarFormato(caminho);
+            if (verificacao.erroLeitura)
+                Aviso(kErroVerificar, 16);
+            const QString formato = verificacao.formato;
+            Leitura leitura;
+            const auto respirar = [] { DoEvents(); };
+            if (formato == QLatin1String("mDVD"))
+                leitura = LerArquivoMDVD(caminho, respirar);
+            else if (formato == QLatin1String("SRT"))
+                leitura = LerArquivoSRT(caminho, respirar);
+
+            if (formato != QLatin1String("mDVD") && formato != QLatin1String("SRT")) {
+                Aviso(QStringLiteral("<b>Atenção</b>: O arquivo está corrompido ou possui formato não suportado por "
+                                     "esta versão do aplicativo.\r\n-\r\nFormato do arquivo: %1\r\nFormato "
+                                     "suportado: mDVD (MicroDVD Subtitles)")
+                          .arg(formato),
+                      16);
+            } else if (!leitura.ok) {
+                // The grids keep what they held.
+                QString texto = kErroImportar;
+                if (leitura.linhaFalha > 0)
+                    texto += QStringLiteral("<br><br>Linha inválida: %1").arg(leitura.linhaFalha);
+                Aviso(texto, 16);
+            } else {
+                // Only a successful import changes the format the save writes.
+                FormatoArquivo = formato;
+                PreencherGrade(leitura.linhas);
+                USForm1->DefinirCaption(ObterTituloVersao() + QStringLiteral(" -> ") + caminho);
+            }
+        }
+    } catch (const std::exception&) {
+        Aviso(kErroImportar, 16);
+    }
+    EmProcessamento = false;
+}
+
+void fPrincipal::PreencherGrade(const QStringList& linhas)
+{
+    try {
+        USProgressBar1->DefinirMaximo(100);
+        const bool offline = chkOpcao(1)->Value() > 0;
+        const QString origem = IdiomaOrigem();
+        const QString destino = IdiomaDestino();
+        const qsizetype total = linhas.size();
+        for (int g = 0; g < 2; ++g) {
+            DoEvents();
+            orvessa::USFlexGrid* grade = FlexGrid(g);
+            grade->LimparGrade(false);
+            grade->LimparColunas();
+            grade->AdicionarColuna(QStringLiteral("Início"), 2000, 5);
+            grade->AdicionarColuna(QStringLiteral("Final"), 2000, 5);
+            grade->AdicionarColuna(g == 0 ? QStringLiteral("Texto Original") : QStringLiteral("Texto Traduzido"),
+                                   9600, 5);
+            grade->DefinirRedesenhar(false);
+            int ultimo = -1;
+            for (qsizetype r = 0; r < total; ++r) {
+                const int linha = grade->AdicionarLinha(linhas.at(r));
+                if (g == 1 && offline) {
+                    // Only a cached translation replaces the copy of the original.
+                    if (auto* cache = CacheTraducao::Conexao()) {
+                        if (auto traducao = cache->Buscar(FlexGrid(0)->Celula(linha, 2), origem, destino))
+                            grade->DefinirCelula(linha, 2, *traducao);
+                    }
+                }
+                const int valor = static_cast<int>(std::lround(double(r + 1) / double(total) * 100.0));
+                if (valor != ultimo) {
+                    USProgressBar1->DefinirValue(valor);
+                    ultimo = valor;
+                }
+            }
+            grade->DefinirRedesenhar(true);
+            grade->Atualizar();
+            grade->LimparGrade(true);
+        }
+        lblDescription->DefinirCaption(kDescricaoImportada);
+        USProgressBar1->DefinirValue(0);
+    } catch (const std::exception&) {
+        Aviso(kErroImportar, 16);
+    }
+}
+
+// ---- Export ----------------------------------------------------------------
+
+bool fPrincipal::ExportarLegenda(const QString& caminho)
+{
+    EmProcessamento = true;
+    bool ok = false;
+    try {
+        orvessa::USFlexGrid* original = FlexGrid(0);
+        orvessa::USFlexGrid* traducao = FlexGrid(1);
+        const int total = traducao->TotalLinhas();
+        const QString origem = IdiomaOrigem();
+        const QString destino = IdiomaDestino();
+        USProgressBar1->DefinirMaximo(std::max(total, 1));
+        CacheTraducao* cache = CacheTraducao::Conexao();
+        if (cache)
+            cache->IniciarLote();
+        QString erro;
+        try {
+            ok = EscreverLegenda(
+                caminho, FormatoArquivo, total,
+                [&](int r) {
+                    return LinhaGrade{traducao->Celula(r, 0), traducao->Celula(r, 1), traducao->Celula(r, 2)};
+                },
+                [&](int r) {
+                    if (cache)
+                        cache->Gravar(original->Celula(r, 2), traducao->Celula(r, 2), origem, destino);
+                    USProgressBar1->DefinirValue(r + 1);
+                },
+                &erro);
+        } catch (...) {
+            if (cache)
+                cache->ConcluirLote();
+            throw;
+        }
+        if (cache)
+            cache->ConcluirLote();
+    } catch (const plataforma::ErroExecucao& e) {
+        EmProcessamento = false;
+        TratarErro(Name(), QStringLiteral("ExportarLegenda"), e.Numero(), e.Descricao(), e.Linha());
+        return false;
+    } catch (const std::exception&) {
+        ok = false;
+    }
+    EmProcessamento = false;
+    if (!ok)
+        Aviso(kErroExportar, 16);
+    return ok;
+}
+
+// ---- Cache and translation -------------------------------------------------
+
+QString fPrincipal::ConsultarCache(const QString& texto, const QString& origem, const QString& destino)
+{
+    CacheTraducao* cache = CacheTraducao::Conexao();
+    return cache ? cache->Consultar(texto, origem, destino) : QString();
+}
+
+void fPrincipal::GravarCache(const QString& texto, const QString& traducao, const QString& origem,
+                             const QString& destino)
+{
+    if (CacheTraducao* cache = CacheTraducao::Conexao())
+        cache->Gravar(texto, traducao, origem, destino);
+}
+
+QString fPrincipal::TraduzirTexto(const QString& texto, const QString& origem, const QString& destino)
+{
+    return qeltrano::TraduzirTexto(texto, origem, destino, chkOpcao(1)->Value() == 1);
+}
+
+// ---- The translation run ---------------------------------------------------
+
+void fPrincipal::IniciarOuInterromperTraducao()
+{
+    if (EmTraducao)
+        InterromperTraducao();
+    else
+        IniciarTraducao();
+}
+
+void fPrincipal::IniciarTraducao()
+{
+    if ((FlexGrid(0)->TotalLinhas() & FlexGrid(1)->TotalLinhas()) == 0) {
+        Aviso(kNenhumaLegenda, 48);
+        return;
+    }
+    if (!Util().ConexaoInternetAtiva() && Aviso(kSemConexao, 292) == 7)
+        return;
+    if (Mensagem(QStringLiteral("Deseja iniciar a tradução?"), 36) != 6)
+        return;
+
+    lblDescription->DefinirCaption(
+        QStringLiteral("O %1 está efetuando a tradução do arquivo selecionado. Clique no botão <b>Interromper "
+                       "Tradução</b> para interromper o processo de tradução a qualquer momento.")
+            .arg(Produto()));
+    btnAcao(7)->DefinirCaption(kInterromper);
+    btnAcao(7)->DefinirToolTipDescription(kDicaInterromper);
+    DefinirPonteiroTela(13);
+    EmTraducao = true;
+
+    orvessa::USFlexGrid* original = FlexGrid(0);
+    orvessa::USFlexGrid* traducao = FlexGrid(1);
+    const int total = original->TotalLinhas();
+    USProgressBar1->DefinirValue(0);
+    USProgressBar1->DefinirMaximo(total - 1);
+    const QString origem = IdiomaOrigem();
+    const QString destino = IdiomaDestino();
+
+    try {
+        for (int i = 0; i < total; ++i) {
+            // Rows may have been removed by an edit while the loop yielded.
+            if (i >= original->TotalLinhas())
+                break;
+            USProgressBar1->DefinirValue(i);
+            original->DefinirLinhaAtual(i);
+            traducao->DefinirLinhaAtual(i);
+            const bool pular =
+                chkOpcao(0)->Value() == 1 && traducao->Celula(i, 2) != original->Celula(i, 2);
+            if (!pular)
+                traducao->DefinirCelula(i, 2, TraduzirTexto(original->Celula(i, 2), origem, destino));
+            DoEvents();
+            if (TraducaoCancelada)
+                break;
+        }
+    } catch (...) {
+        // The run's end steps still run; the trap of the dispatcher reports it.
+        DefinirPonteiroTela(0);
+        EmTraducao = false;
+        TraducaoCancelada = false;
+        btnAcao(7)->DefinirCaption(kIniciar);
+        btnAcao(7)->DefinirToolTipDescription(kDicaIniciar);
+        throw;
+    }
+
+    DefinirPonteiroTela(0);
+    if (TraducaoCancelada) {
+        lblDescription->DefinirCaption(kCancelada);
+        Aviso(lblDescription->Caption(), 48);
+    } else {
+        lblDescription->DefinirCaption(kConcluida);
+        Aviso(lblDescription->Caption(), 64);
+    }
+    EmTraducao = false;
+    TraducaoCancelada = false;
+    btnAcao(7)->DefinirCaption(kIniciar);
+    btnAcao(7)->DefinirToolTipDescription(kDicaIniciar);
+}
+
+void fPrincipal::InterromperTraducao()
+{
+    if (Mensagem(QStringLiteral("Deseja realmente interromper a tradução?"), 292) != 6)
+        return;
+    lblDescription->DefinirCaption(kDescricaoInicial);
+    btnAcao(7)->DefinirCaption(kIniciar);
+    btnAcao(7)->DefinirToolTipDescription(kDicaIniciar);
+    TraducaoCancelada = true;
+}
+
+// ---- The single instance ---------------------------------------------------
+
+namespace {
+QPointer<fPrincipal>& Instancia()
+{
+    static QPointer<fPrincipal> instancia;
+    return instancia;
+}
+}  // namespace
+
+fPrincipal* FormPrincipal()
+{
+    if (!Instancia())
+        Instancia() = new fPrincipal;
+    return Instancia();
+}
+
+void LiberarFormPrincipal()
+{
+    if (Instancia()) {
+        Instancia()->Descarregar(true);
+        delete Instancia().data();
+    }
+    Instancia() = nullptr;
+}
+
+}  // namespace qeltrano
