@@ -1,0 +1,395 @@
+// The main window: load, options, language lists, grid sync, close, the
+// dispatcher and its editing commands, open and save.
+#include "Apoio.h"
+#include "Respostas.h"
+
+#include "app/workbench/CacheTraducao.h"
+#include "app/workbench/fPrincipal.h"
+#include "app/workbench/modComum.h"
+#include "app/workbench/modErros.h"
+#include "platform/Configuracoes.h"
+#include "suite/Controles.h"
+#include "suite/USFlexGrid.h"
+
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QTimer>
+#include <QtTest>
+
+using namespace qeltrano;
+
+namespace {
+
+const QString kOcupado = QStringLiteral("O aplicativo está ocupado");
+const QString kNenhuma = QStringLiteral("Nenhuma legenda selecionada");
+
+QByteArray Windows1252(const QString& texto)
+{
+    QByteArray bytes;
+    for (QChar c : texto)
+        bytes.append(c.unicode() < 256 ? char(c.unicode()) : '?');
+    return bytes;
+}
+
+QString LerUtf16(const QString& caminho)
+{
+    QFile arquivo(caminho);
+    if (!arquivo.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray bytes = arquivo.readAll();
+    if (!bytes.startsWith("\xFF\xFE"))
+        return QStringLiteral("<sem BOM>");
+    return QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData() + 2), (bytes.size() - 2) / 2);
+}
+
+}  // namespace
+
+class TestePrincipal : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<apoio::AmbienteTeste> ambiente_;
+    std::unique_ptr<apoio::Respostas> respostas_;
+    QStringList encerramentos_;
+
+    fPrincipal* Janela() { return FormPrincipal(); }
+
+    void PreencherLinhas(int total)
+    {
+        QStringList linhas;
+        for (int i = 0; i < total; ++i)
+            linhas << QStringLiteral("%1\t%2\tTexto %3").arg(i * 10).arg(i * 10 + 5).arg(i);
+        Janela()->PreencherGrade(linhas);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        ambiente_ = std::make_unique<apoio::AmbienteTeste>();
+        DefinirEncerramento([this] { encerramentos_ << TextoRelatorioErros; });
+        CacheTraducao::DefinirCaminho(ambiente_->Caminho(QStringLiteral("db.sqlite")));
+    }
+
+    void init()
+    {
+        respostas_ = std::make_unique<apoio::Respostas>();
+        ReiniciarTratamentoErros();
+        encerramentos_.clear();
+        LiberarFormPrincipal();
+        Janela()->Carregar();
+    }
+
+    void cleanup()
+    {
+        LiberarFormPrincipal();
+        respostas_.reset();
+    }
+
+    void primeiraExecucaoSemConfiguracoes()
+    {
+        QCOMPARE(Janela()->chkOpcao(0)->Value(), 0);
+        QCOMPARE(Janela()->chkOpcao(1)->Value(), 0);
+        QCOMPARE(Janela()->USForm1->Caption(), ObterTituloVersao());
+        QVERIFY(Janela()->lblST->Caption().startsWith(QStringLiteral("<b>Versão:</b> ")));
+        QCOMPARE(Janela()->FlexGrid(0)->TotalLinhas(), 0);
+        QCOMPARE(Janela()->btnAcao(7)->Caption(), QStringLiteral("&Iniciar Tradução"));
+        QCOMPARE(Janela()->btnAcao(6)->ToolTipDescription(),
+                 QStringLiteral("Excluir todas as linhas selecionadas"));
+    }
+
+    void listasDeIdiomas()
+    {
+        orvessa::USComboBox* origem = Janela()->USComboBoxX(0);
+        orvessa::USComboBox* destino = Janela()->USComboBoxX(1);
+        QCOMPARE(origem->count(), 52);
+        QCOMPARE(destino->count(), 51);
+        QCOMPARE(Janela()->IdiomaOrigem(), QStringLiteral("auto"));
+        QCOMPARE(Janela()->IdiomaDestino(), QStringLiteral("pt"));
+        QCOMPARE(origem->ChaveItem(origem->LocalizarItem(QStringLiteral("Hebraico"))), QStringLiteral("iw"));
+        QCOMPARE(destino->ChaveItem(destino->LocalizarItem(QStringLiteral("Chinês"))), QStringLiteral("zh-CN"));
+        QCOMPARE(destino->ChaveItem(destino->count() - 1), QStringLiteral("yi"));
+        QCOMPARE(origem->itemData(1, Qt::ForegroundRole).value<QColor>(), QColor(0x1F, 0x32, 0x9C));
+    }
+
+    void opcaoSobreviveAoReinicio()
+    {
+        Janela()->chkOpcao(1)->click();
+        QCOMPARE(plataforma::GetSetting(NomeProduto(), QStringLiteral("Opcões"), fPrincipal::TextoOpcaoOffline()),
+                 QStringLiteral("1"));
+        LiberarFormPrincipal();
+        Janela()->Carregar();
+        QCOMPARE(Janela()->chkOpcao(1)->Value(), 1);
+        QCOMPARE(Janela()->chkOpcao(0)->Value(), 0);
+        Janela()->chkOpcao(1)->click();
+    }
+
+    void tituloDaVersao_data()
+    {
+        QTest::addColumn<int>("revisao");
+        QTest::addColumn<QString>("titulo");
+        QTest::newRow("um digito") << 5 << "Editor 2.1.05";
+        QTest::newRow("tres digitos") << 123 << "Editor 2.1.123";
+    }
+    void tituloDaVersao()
+    {
+        QFETCH(int, revisao);
+        QFETCH(QString, titulo);
+        QCOMPARE(MontarTituloVersao(QStringLiteral("Editor"), 2, 1, revisao), titulo);
+    }
+
+    void gradesAcompanhamUmaAOutra()
+    {
+        PreencherLinhas(10);
+        Janela()->FlexGrid(1)->DefinirLinhaAtual(7);
+        QCOMPARE(Janela()->FlexGrid(0)->LinhaAtual(), 7);
+        Janela()->FlexGrid(0)->DefinirLinhaAtual(3);
+        QCOMPARE(Janela()->FlexGrid(1)->LinhaAtual(), 3);
+        Janela()->FlexGrid(1)->DefinirMarcada(4, true);
+        QVERIFY(Janela()->FlexGrid(0)->Marcada(4));
+        Janela()->FlexGrid(0)->DefinirMarcada(4, false);
+        QVERIFY(!Janela()->FlexGrid(1)->Marcada(4));
+        // While a file is read or written the grids do not follow each other.
+        Janela()->EmProcessamento = true;
+        Janela()->FlexGrid(1)->DefinirLinhaAtual(9);
+        QCOMPARE(Janela()->FlexGrid(0)->LinhaAtual(), 3);
+        Janela()->EmProcessamento = false;
+    }
+
+    void fecharOcupadoMantemAJanela_data()
+    {
+        QTest::addColumn<bool>("processando");
+        QTest::newRow("importando") << true;
+        QTest::newRow("traduzindo") << false;
+    }
+    void fecharOcupadoMantemAJanela()
+    {
+        QFETCH(bool, processando);
+        Janela()->show();
+        (processando ? Janela()->EmProcessamento : Janela()->EmTraducao) = true;
+        QVERIFY(!Janela()->close());
+        QVERIFY(Janela()->Carregado());
+        QCOMPARE(respostas_->CaixasCom(QStringLiteral("Aguarde o termino do processo")).size(), 1);
+        QCOMPARE(respostas_->Caixas().constLast().estilo, 48);
+        Janela()->EmProcessamento = Janela()->EmTraducao = false;
+        QVERIFY(Janela()->close());
+        QVERIFY(!Janela()->Carregado());
+    }
+
+    void comandosRecusadosEnquantoOcupado()
+    {
+        PreencherLinhas(3);
+        Janela()->EmProcessamento = true;
+        for (int i : {0, 1, 2, 5, 6, 8}) {
+            respostas_->Limpar();
+            Janela()->btnAcao_Click(i);
+            QCOMPARE(respostas_->CaixasCom(kOcupado).size(), 1);
+        }
+        Janela()->EmProcessamento = false;
+        QCOMPARE(Janela()->FlexGrid(0)->Celula(0, 2), QStringLiteral("Texto 0"));
+    }
+
+    void semLegendaOsComandosAvisam()
+    {
+        Janela()->btnAcao_Click(1);
+        QCOMPARE(respostas_->CaixasCom(QStringLiteral("Antes de salvar, você deve abrir uma legenda.")).size(), 1);
+        for (int i = 2; i <= 7; ++i)
+            Janela()->btnAcao_Click(i);
+        QCOMPARE(respostas_->CaixasCom(kNenhuma).size(), 6);
+    }
+
+    void formatacao_data()
+    {
+        QTest::addColumn<int>("botao");
+        QTest::addColumn<QString>("texto");
+        QTest::addColumn<QString>("esperado");
+        QTest::newRow("negrito") << 2 << "Olá" << "<b>Olá</b>";
+        QTest::newRow("italico") << 3 << "Olá" << "<i>Olá</i>";
+        QTest::newRow("sublinhado") << 4 << "Olá" << "<u>Olá</u>";
+        QTest::newRow("ja abre") << 2 << "<b>Olá" << "<b>Olá";
+        QTest::newRow("ja fecha") << 2 << "Olá</b>" << "Olá</b>";
+        QTest::newRow("outra marca") << 2 << "<i>Olá</i>" << "<b><i>Olá</i></b>";
+    }
+    void formatacao()
+    {
+        QFETCH(int, botao);
+        QFETCH(QString, texto);
+        QFETCH(QString, esperado);
+        PreencherLinhas(3);
+        Janela()->FlexGrid(0)->DefinirLinhaAtual(1);
+        for (int g = 0; g < 2; ++g)
+            Janela()->FlexGrid(g)->DefinirCelula(1, 2, texto);
+        Janela()->btnAcao_Click(botao);
+        QCOMPARE(Janela()->FlexGrid(0)->Celula(1, 2), esperado);
+        QCOMPARE(Janela()->FlexGrid(1)->Celula(1, 2), esperado);
+        QCOMPARE(Janela()->FlexGrid(0)->Celula(0, 2), QStringLiteral("Texto 0"));
+    }
+
+    void incluirLinhaAposAAtual()
+    {
+        PreencherLinhas(3);
+        Janela()->FlexGrid(0)->DefinirLinhaAtual(1);
+        respostas_->Responder(QStringLiteral("Deseja incluir"), 7);
+        Janela()->btnAcao_Click(5);
+        QCOMPARE(Janela()->FlexGrid(0)->TotalLinhas(), 3);
+        respostas_->Responder(QStringLiteral("Deseja incluir"), 6);
+        Janela()->btnAcao_Click(5);
+        for (int g = 0; g < 2; ++g) {
+            QCOMPARE(Janela()->FlexGrid(g)->TotalLinhas(), 4);
+            QCOMPARE(Janela()->FlexGrid(g)->Celula(2, 2), QString());
+            QCOMPARE(Janela()->FlexGrid(g)->Celula(3, 2), QStringLiteral("Texto 2"));
+        }
+    }
+
+    void excluirLinhasMarcadas()
+    {
+        PreencherLinhas(5);
+        // Nothing marked, then every row marked: both refused.
+        Janela()->btnAcao_Click(6);
+        QCOMPARE(respostas_->CaixasCom(QStringLiteral("Nenhuma linha marcada para exclusão.")).size(), 1);
+        for (int i = 0; i < 5; ++i)
+            Janela()->FlexGrid(0)->DefinirMarcada(i, true);
+        Janela()->btnAcao_Click(6);
+        QCOMPARE(respostas_->CaixasCom(QStringLiteral("Você não pode excluir todas as linhas")).size(), 1);
+        QCOMPARE(Janela()->FlexGrid(0)->TotalLinhas(), 5);
+        for (int i = 0; i < 5; ++i)
+            Janela()->FlexGrid(0)->DefinirMarcada(i, i == 1 || i == 2);
+        Janela()->btnAcao_Click(6);
+        for (int g = 0; g < 2; ++g) {
+            QCOMPARE(Janela()->FlexGrid(g)->TotalLinhas(), 3);
+            QCOMPARE(Janela()->FlexGrid(g)->Celula(0, 2), QStringLiteral("Texto 0"));
+            QCOMPARE(Janela()->FlexGrid(g)->Celula(1, 2), QStringLiteral("Texto 3"));
+        }
+        QCOMPARE(Janela()->FlexGrid(0)->TotalMarcadas(), 0);
+    }
+
+    void abrirESalvarSubRip()
+    {
+        const QString origem = ambiente_->EscreverArquivo(
+            QStringLiteral("filme.srt"),
+            Windows1252(QStringLiteral("1\r\n00:00:01,000 --> 00:00:03,500\r\nOlá, João!\r\nTudo bem?\r\n\r\n"
+                                       "7\r\n00:00:04,000 --> 00:00:05,000\r\nAté já\r\n")));
+        respostas_->ResponderArquivo(origem);
+        Janela()->btnAcao_Click(0);
+        QCOMPARE(Janela()->FormatoArquivo, QStringLiteral("SRT"));
+        QCOMPARE(Janela()->FlexGrid(0)->TotalLinhas(), 2);
+        QCOMPARE(Janela()->FlexGrid(1)->Celula(0, 2), QStringLiteral("Olá, João!|Tudo bem?"));
+        QCOMPARE(Janela()->FlexGrid(0)->Celula(1, 0), QStringLiteral("00:00:04,000"));
+        QCOMPARE(Janela()->USForm1->Caption(), ObterTituloVersao() + QStringLiteral(" -> ") + origem);
+        QCOMPARE(respostas_->Dialogos().constLast().tipo, 1);
+        QCOMPARE(respostas_->Dialogos().constLast().filtro,
+                 QStringLiteral("Arquivos suportados (*.sub;*.srt)|*.sub;*.srt"));
+
+        Janela()->FlexGrid(1)->DefinirCelula(1, 2, QStringLiteral("See you"));
+        // A name without extension gets ".srt"; the question is asked for
+        // the file really written.
+        const QString destino = ambiente_->Caminho(QStringLiteral("traducao"));
+        ambiente_->EscreverArquivo(QStringLiteral("traducao.srt"), "antigo");
+        respostas_->ResponderArquivo(destino);
+        respostas_->Responder(QStringLiteral("já existe"), 6);
+        Janela()->btnAcao_Click(1);
+        QCOMPARE(respostas_->CaixasCom(QStringLiteral("já existe")).size(), 1);
+        QCOMPARE(respostas_->Caixas().constLast().texto, QStringLiteral("Arquivo salvo com sucesso."));
+        QCOMPARE(LerUtf16(destino + QStringLiteral(".srt")),
+                 QStringLiteral("1\r\n00:00:01,000 --> 00:00:03,500\r\nOlá, João!\r\nTudo bem?\r\n\r\n"
+                                "2\r\n00:00:04,000 --> 00:00:05,000\r\nSee you\r\n\r\n"));
+        QVERIFY(!QFile::exists(destino));
+        CacheTraducao* cache = CacheTraducao::Conexao();
+        QVERIFY(cache);
+        QCOMPARE(cache->Consultar(QStringLiteral("Até já"), QStringLiteral("auto"), QStringLiteral("pt")),
+                 QStringLiteral("See you"));
+
+        // With the off-line option on, opening again takes the cached row.
+        Janela()->chkOpcao(1)->DefinirValue(1);
+        respostas_->ResponderArquivo(origem);
+        Janela()->btnAcao_Click(0);
+        QCOMPARE(Janela()->FlexGrid(1)->Celula(1, 2), QStringLiteral("See you"));
+        QCOMPARE(Janela()->FlexGrid(1)->Celula(0, 2), QStringLiteral("Olá, João!|Tudo bem?"));
+        Janela()->chkOpcao(1)->DefinirValue(0);
+    }
+
+    void salvarNaoSubstituiSemConfirmacao()
+    {
+        const QString origem = ambiente_->EscreverArquivo(QStringLiteral("a.sub"), "{1}{2}Um\n{3}{4}Dois|linhas\n\n");
+        respostas_->ResponderArquivo(origem);
+        Janela()->btnAcao_Click(0);
+        QCOMPARE(Janela()->FormatoArquivo, QStringLiteral("mDVD"));
+        QCOMPARE(Janela()->FlexGrid(0)->TotalLinhas(), 2);
+        const QString destino = ambiente_->EscreverArquivo(QStringLiteral("b.SUB"), "antigo");
+        respostas_->ResponderArquivo(destino);
+        respostas_->Responder(QStringLiteral("já existe"), 7);
+        Janela()->btnAcao_Click(1);
+        QFile arquivo(destino);
+        QVERIFY(arquivo.open(QIODevice::ReadOnly));
+        QCOMPARE(arquivo.readAll(), QByteArray("antigo"));
+        QVERIFY(respostas_->CaixasCom(QStringLiteral("Arquivo salvo")).isEmpty());
+        respostas_->Responder(QStringLiteral("já existe"), 6);
+        respostas_->ResponderArquivo(destino);
+        Janela()->btnAcao_Click(1);
+        QCOMPARE(LerUtf16(destino), QStringLiteral("{1}{2}Um\r\n{3}{4}Dois|linhas\r\n"));
+    }
+
+    void importacaoRecusadaNaoMudaNada()
+    {
+        PreencherLinhas(2);
+        Janela()->FormatoArquivo = QStringLiteral("SRT");
+        const QString mpl2 = ambiente_->EscreverArquivo(QStringLiteral("x.sub"), "[1][2][3]Texto\n");
+        Janela()->ImportarLegenda(mpl2);
+        QCOMPARE(Janela()->FormatoArquivo, QStringLiteral("SRT"));
+        QCOMPARE(Janela()->FlexGrid(0)->TotalLinhas(), 2);
+        const auto caixas = respostas_->CaixasCom(QStringLiteral("Formato do arquivo: MPL2"));
+        QCOMPARE(caixas.size(), 1);
+        QCOMPARE(caixas.first().estilo, 16);
+        QVERIFY(caixas.first().texto.endsWith(QStringLiteral("\r\nFormato suportado: mDVD (MicroDVD Subtitles)")));
+
+        // A MicroDVD line without its braces: the message names the line.
+        const QString ruim = ambiente_->EscreverArquivo(QStringLiteral("y.sub"), "{1}{2}Um\n\nsem chaves\n");
+        Janela()->ImportarLegenda(ruim);
+        QCOMPARE(respostas_->CaixasCom(QStringLiteral("Erro ao importar o arquivo")).size(), 1);
+        QVERIFY(respostas_->Caixas().constLast().texto.contains(QStringLiteral("3")));
+        QCOMPARE(Janela()->FlexGrid(0)->TotalLinhas(), 2);
+        QVERIFY(!Janela()->EmProcessamento);
+
+        // A path that does not exist: nothing changes, nothing is shown.
+        respostas_->Limpar();
+        Janela()->ImportarLegenda(ambiente_->Caminho(QStringLiteral("nao-existe.srt")));
+        QVERIFY(respostas_->Caixas().isEmpty());
+        QCOMPARE(Janela()->FlexGrid(0)->TotalLinhas(), 2);
+    }
+
+    void arquivoVazioDaGradesVazias()
+    {
+        PreencherLinhas(0);
+        QCOMPARE(Janela()->FlexGrid(0)->TotalLinhas(), 0);
+        QCOMPARE(Janela()->FlexGrid(1)->Modelo()->columnCount(), 3);
+        QCOMPARE(Janela()->FlexGrid(1)->Modelo()->headerData(2, Qt::Horizontal, Qt::DisplayRole).toString(),
+                 QStringLiteral("Texto Traduzido"));
+        QVERIFY(Janela()->lblDescription->Caption().contains(QStringLiteral("<b>Texto Original</b>")));
+        QCOMPARE(Janela()->USProgressBar1->Value(), 0);
+    }
+
+    void abrirPeloDialogoReal()
+    {
+        // No answerer: the real file dialog is shown and driven here.
+        orvessa::Dialogos::DefinirRespostaArquivos(nullptr);
+        const QString origem = ambiente_->EscreverArquivo(QStringLiteral("real.srt"),
+                                                          "1\n00:00:01,000 --> 00:00:02,000\nReal\n");
+        bool encontrado = false;
+        QTimer::singleShot(200, this, [&] {
+            auto* dialogo = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialogo)
+                return;
+            encontrado = true;
+            dialogo->selectFile(origem);
+            dialogo->accept();
+        });
+        Janela()->btnAcao_Click(0);
+        QVERIFY(encontrado);
+        QCOMPARE(Janela()->FlexGrid(0)->Celula(0, 2), QStringLiteral("Real"));
+        QCOMPARE(plataforma::GetSetting(NomeProduto(), QStringLiteral("Principal"),
+                                        QStringLiteral("Último arquivo aberto")),
+                 ambiente_->Pasta());
+    }
+};
+
+QTEST_MAIN(TestePrincipal)
+#include "tst_principal.moc"
