@@ -1,0 +1,344 @@
+#include "app/workbench/CacheTraducao.h"
+
+#include "app/workbench/modErros.h"
+#include "platform/ErroExecucao.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStandardPaths>
+#include <QVariant>
+
+namespace qeltrano {
+
+namespace {
+
+const QString NomeArquivo = QStringLiteral("db.sqlite");
+
+struct Estado {
+    QString caminho;                          // set by DefinirCaminho
+    std::unique_ptr<CacheTraducao> conexao;
+    bool tentou = false;                      // an open was tried since Liberar
+    bool rotinaFinal = false;
+};
+
+Estado& Global()
+{
+    static Estado estado;
+    return estado;
+}
+
+QString NomeConexao()
+{
+    static int contador = 0;
+    return QStringLiteral("qeltrano_cache_%1").arg(++contador);
+}
+
+// Only blanks, as the cache has always compared its texts.
+QString Aparar(const QString& texto)
+{
+    qsizetype inicio = 0;
+    qsizetype fim = texto.size();
+    while (inicio < fim && texto[inicio] == u' ')
+        ++inicio;
+    while (fim > inicio && texto[fim - 1] == u' ')
+        --fim;
+    return texto.mid(inicio, fim - inicio);
+}
+
+[[noreturn]] void Lancar(const QSqlError& erro)
+{
+    QString texto = erro.databaseText();
+    if (texto.isEmpty())
+        texto = erro.text();
+    static const QRegularExpression semColuna(QStringLiteral("no such column: ([^\\s]+)"));
+    static const QRegularExpression semTabela(QStringLiteral("no such table: ([^\\s]+)"));
+    long numero = CacheTraducao::ErroComando;
+    if (const auto m = semColuna.match(texto); m.hasMatch()) {
+        texto = QStringLiteral("Unknown column '%1'").arg(m.captured(1));
+    } else if (const auto t = semTabela.match(texto); t.hasMatch()) {
+        texto = QStringLiteral("Table '%1' doesn't exist").arg(t.captured(1));
+        numero = CacheTraducao::ErroTabelaAusente;
+    }
+    throw plataforma::ErroExecucao(numero, texto);
+}
+
+bool CabecalhoSqlite(const QString& arquivo)
+{
+    QFile f(arquivo);
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    static const QByteArray cabecalho("SQLite format 3\0", 16);
+    return f.read(16) == cabecalho;
+}
+
+bool Executar(QSqlDatabase& db, const QString& sql, QString* valor = nullptr)
+{
+    QSqlQuery q(db);
+    if (!q.exec(sql)) {
+        qWarning("cache de tradução: %s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
+        return false;
+    }
+    if (valor && q.next())
+        *valor = q.value(0).toString();
+    return true;
+}
+
+// Opens read-only and reads the schema: a damaged file fails here, before
+// anything could write to it.
+bool LegivelComoBanco(const QString& arquivo)
+{
+    const QString nome = NomeConexao();
+    bool ok = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), nome);
+        db.setDatabaseName(arquivo);
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        ok = db.open() && Executar(db, QStringLiteral("SELECT count(*) FROM sqlite_master"));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(nome);
+    return ok;
+}
+
+// SQLite quietly opens a file we may only read; such a cache could answer
+// but never store, so it stays off. The probe rewrites a header field with
+// its own value inside a transaction that is rolled back.
+bool PodeEscrever(QSqlDatabase& db)
+{
+    QString versao;
+    if (!Executar(db, QStringLiteral("PRAGMA user_version"), &versao)
+        || !Executar(db, QStringLiteral("BEGIN IMMEDIATE")))
+        return false;
+    const bool ok = Executar(db, QStringLiteral("PRAGMA user_version=%1").arg(versao.toLongLong()));
+    Executar(db, QStringLiteral("ROLLBACK"));
+    return ok;
+}
+
+}  // namespace
+
+struct CacheTraducao::Dados {
+    QString nome;
+    QString caminho;
+    QString versao;
+    int lotes = 0;
+    std::optional<QSqlQuery> consulta;
+    std::optional<QSqlQuery> gravacao;
+
+    QSqlDatabase Banco() const { return QSqlDatabase::database(nome, false); }
+
+    QSqlQuery& Preparada(std::optional<QSqlQuery>& q, const QString& sql)
+    {
+        if (!q) {
+            QSqlQuery nova(Banco());
+            nova.setForwardOnly(true);
+            if (!nova.prepare(sql))
+                Lancar(nova.lastError());
+            q = std::move(nova);
+        }
+        return *q;
+    }
+};
+
+CacheTraducao::CacheTraducao(std::unique_ptr<Dados> dados) : d_(std::move(dados)) {}
+
+CacheTraducao::~CacheTraducao()
+{
+    const QString nome = d_->nome;
+    {
+        QSqlDatabase db = d_->Banco();
+        if (d_->lotes > 0 && db.isOpen())
+            db.commit();
+        d_->consulta.reset();
+        d_->gravacao.reset();
+        db.close();
+    }
+    d_.reset();
+    QSqlDatabase::removeDatabase(nome);
+}
+
+std::unique_ptr<CacheTraducao> CacheTraducao::Abrir(const QString& arquivo)
+{
+    const QFileInfo info(arquivo);
+    if (info.exists()) {
+        if (!info.isFile())
+            return nullptr;
+        // Anything but an SQLite file is someone else's: never touch it.
+        if (info.size() > 0 && (!CabecalhoSqlite(arquivo) || !LegivelComoBanco(arquivo)))
+            return nullptr;
+    } else if (!QDir().mkpath(info.absolutePath())) {
+        return nullptr;
+    }
+
+    auto dados = std::make_unique<Dados>();
+    dados->nome = NomeConexao();
+    dados->caminho = arquivo;
+    bool ok = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), dados->nome);
+        db.setDatabaseName(arquivo);
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=2000"));
+        ok = db.open() && PodeEscrever(db)
+             && Executar(db, QStringLiteral("PRAGMA journal_mode=WAL"))
+             && Executar(db, QStringLiteral("PRAGMA synchronous=NORMAL"))
+             // Lookups run by the thousand during a fill: read pages through
+             // a memory map and keep more of them than the default 2 MB.
+             && Executar(db, QStringLiteral("PRAGMA mmap_size=268435456"))
+             && Executar(db, QStringLiteral("PRAGMA cache_size=-16384"))
+             && Executar(db, QStringLiteral("CREATE TABLE IF NOT EXISTS tbl_traducao ("
+                                            "c_texto_original TEXT NOT NULL, "
+                                            "c_idioma_origem TEXT NOT NULL, "
+                                            "c_idioma_destino TEXT NOT NULL, "
+                                            "c_texto_traduzido TEXT)"))
+             && Executar(db, QStringLiteral("SELECT sqlite_version()"), &dados->versao);
+        if (ok) {
+            // An older table without these columns keeps the cache open: its
+            // statements then fail as an outdated database.
+            Executar(db, QStringLiteral("CREATE UNIQUE INDEX IF NOT EXISTS idx_traducao_chave ON tbl_traducao "
+                                        "(c_texto_original, c_idioma_origem, c_idioma_destino)"));
+        }
+        if (!ok)
+            db.close();
+    }
+    if (!ok) {
+        QSqlDatabase::removeDatabase(dados->nome);
+        return nullptr;
+    }
+    return std::unique_ptr<CacheTraducao>(new CacheTraducao(std::move(dados)));
+}
+
+CacheTraducao* CacheTraducao::Conexao()
+{
+    Estado& estado = Global();
+    if (!estado.conexao && !estado.tentou) {
+        estado.tentou = true;
+        estado.conexao = Abrir(CaminhoEmUso());
+        if (estado.conexao) {
+            VersaoADODB = estado.conexao->VersaoBiblioteca();
+            // Connections must be gone before Qt's SQL layer is.
+            if (!estado.rotinaFinal && QCoreApplication::instance()) {
+                estado.rotinaFinal = true;
+                qAddPostRoutine([] {
+                    Global().rotinaFinal = false;
+                    Liberar();
+                });
+            }
+        }
+    }
+    return estado.conexao.get();
+}
+
+void CacheTraducao::Liberar()
+{
+    Estado& estado = Global();
+    estado.conexao.reset();
+    estado.tentou = false;
+}
+
+void CacheTraducao::DefinirCaminho(const QString& arquivo)
+{
+    Liberar();
+    Global().caminho = arquivo;
+}
+
+QString CacheTraducao::CaminhoPadrao(const QString& pastaPrograma)
+{
+    const QFileInfo pasta(pastaPrograma);
+    if (pasta.isDir() && pasta.isWritable())
+        return QDir(pastaPrograma).filePath(NomeArquivo);
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).filePath(NomeArquivo);
+}
+
+QString CacheTraducao::CaminhoPadrao()
+{
+    return CaminhoPadrao(QCoreApplication::applicationDirPath());
+}
+
+QString CacheTraducao::CaminhoEmUso()
+{
+    const QString& definido = Global().caminho;
+    return definido.isEmpty() ? CaminhoPadrao() : definido;
+}
+
+std::optional<QString> CacheTraducao::Buscar(const QString& texto, const QString& origem, const QString& destino)
+{
+    QSqlQuery& q = d_->Preparada(d_->consulta,
+        QStringLiteral("SELECT c_texto_traduzido FROM tbl_traducao WHERE c_texto_original = ? "
+                       "AND c_idioma_origem = ? AND c_idioma_destino = ? LIMIT 1"));
+    q.bindValue(0, Aparar(texto));
+    q.bindValue(1, origem);
+    q.bindValue(2, destino);
+    if (!q.exec()) {
+        const QSqlError erro = q.lastError();
+        d_->consulta.reset();
+        Lancar(erro);
+    }
+    std::optional<QString> resultado;
+    if (q.next())
+        resultado = q.value(0).toString();
+    q.finish();
+    return resultado;
+}
+
+QString CacheTraducao::Consultar(const QString& texto, const QString& origem, const QString& destino)
+{
+    return Buscar(texto, origem, destino).value_or(QString());
+}
+
+void CacheTraducao::Gravar(const QString& texto, const QString& traducao, const QString& origem,
+                           const QString& destino)
+{
+    QSqlQuery& q = d_->Preparada(d_->gravacao,
+        QStringLiteral("INSERT INTO tbl_traducao (c_texto_original, c_idioma_origem, c_idioma_destino, "
+                       "c_texto_traduzido) VALUES (?, ?, ?, ?) "
+                       "ON CONFLICT (c_texto_original, c_idioma_origem, c_idioma_destino) "
+                       "DO UPDATE SET c_texto_traduzido = excluded.c_texto_traduzido"));
+    q.bindValue(0, Aparar(texto));
+    q.bindValue(1, origem);
+    q.bindValue(2, destino);
+    q.bindValue(3, Aparar(traducao));
+    if (!q.exec()) {
+        const QSqlError erro = q.lastError();
+        d_->gravacao.reset();
+        Lancar(erro);
+    }
+    q.finish();
+}
+
+void CacheTraducao::IniciarLote()
+{
+    if (d_->lotes == 0) {
+        QSqlDatabase db = d_->Banco();
+        if (!db.transaction())
+            Lancar(db.lastError());
+    }
+    ++d_->lotes;
+}
+
+void CacheTraducao::ConcluirLote()
+{
+    if (d_->lotes == 0)
+        return;
+    if (--d_->lotes == 0) {
+        QSqlDatabase db = d_->Banco();
+        if (!db.commit())
+            Lancar(db.lastError());
+    }
+}
+
+QString CacheTraducao::VersaoBiblioteca() const
+{
+    return d_->versao;
+}
+
+QString CacheTraducao::Caminho() const
+{
+    return d_->caminho;
+}
+
+}  // namespace qeltrano

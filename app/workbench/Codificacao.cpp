@@ -1,0 +1,144 @@
+#include "app/workbench/Codificacao.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace qeltrano {
+
+namespace {
+
+bool ComecaCom(const QByteArray& bytes, const char* marca, qsizetype tamanho)
+{
+    return bytes.size() >= tamanho && std::memcmp(bytes.constData(), marca, size_t(tamanho)) == 0;
+}
+
+bool SoAscii(const QByteArray& bytes)
+{
+    for (const char c : bytes) {
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+// Used only when Qt has no Windows-1252 decoder (a build without ICU).
+// Windows maps the five bytes the code page leaves undefined to the C1
+// control of the same value; iconv refuses them, so we do that by hand.
+QString DecodificarWindows1252PorIconv(const QByteArray& bytes)
+{
+    QString saida;
+    iconv_t cd = iconv_open("UTF-16LE", "WINDOWS-1252");
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return QString::fromLatin1(bytes);
+    saida.reserve(bytes.size());
+    QByteArray bloco(4096 * 2, Qt::Uninitialized);
+    char* entrada = const_cast<char*>(bytes.constData());
+    size_t restante = size_t(bytes.size());
+    while (restante > 0) {
+        char* destino = bloco.data();
+        size_t livre = size_t(bloco.size());
+        const size_t r = iconv(cd, &entrada, &restante, &destino, &livre);
+        const qsizetype escritos = bloco.size() - qsizetype(livre);
+        saida.append(QStringView(reinterpret_cast<const char16_t*>(bloco.constData()), escritos / 2));
+        if (r == size_t(-1) && errno != E2BIG) {
+            saida.append(QChar(char16_t(static_cast<unsigned char>(*entrada))));
+            ++entrada;
+            --restante;
+        }
+    }
+    iconv_close(cd);
+    return saida;
+}
+
+QString DecodificarWindows1252(const QByteArray& bytes)
+{
+    QStringDecoder decodificador("windows-1252");
+    if (!decodificador.isValid())
+        return DecodificarWindows1252PorIconv(bytes);
+    return decodificador.decode(bytes);
+}
+
+}  // namespace
+
+// Stateless: an incomplete sequence at the end is an error (and shows as a
+// replacement character) instead of being held back for input that never
+// comes.
+constexpr auto FlagsDecodificacao = QStringConverter::Flag::ConvertInitialBom | QStringConverter::Flag::Stateless;
+
+QString DecodificarTexto(const QByteArray& bytes)
+{
+    if (ComecaCom(bytes, "\xEF\xBB\xBF", 3)) {
+        QStringDecoder utf8(QStringConverter::Utf8, FlagsDecodificacao);
+        return utf8.decode(QByteArrayView(bytes).sliced(3));
+    }
+    if (ComecaCom(bytes, "\xFF\xFE", 2)) {
+        QStringDecoder utf16(QStringConverter::Utf16LE, FlagsDecodificacao);
+        return utf16.decode(QByteArrayView(bytes).sliced(2));
+    }
+    if (ComecaCom(bytes, "\xFE\xFF", 2)) {
+        QStringDecoder utf16(QStringConverter::Utf16BE, FlagsDecodificacao);
+        return utf16.decode(QByteArrayView(bytes).sliced(2));
+    }
+    if (SoAscii(bytes))
+        return QString::fromLatin1(bytes);
+    QStringDecoder utf8(QStringConverter::Utf8, FlagsDecodificacao);
+    QString texto = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return texto;
+    return DecodificarWindows1252(bytes);
+}
+
+QStringList DividirLinhas(const QString& texto)
+{
+    QStringList linhas;
+    const qsizetype n = texto.size();
+    const QChar* d = texto.constData();
+    qsizetype inicio = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = d[i].unicode();
+        if (c != u'\r' && c != u'\n')
+            continue;
+        linhas.append(texto.mid(inicio, i - inicio));
+        if (c == u'\r' && i + 1 < n && d[i + 1] == u'\n')
+            ++i;
+        inicio = i + 1;
+    }
+    if (inicio < n)
+        linhas.append(texto.mid(inicio));
+    return linhas;
+}
+
+TextoArquivo LerLinhasArquivo(const QString& caminho)
+{
+    TextoArquivo resultado;
+    const QFileInfo info(caminho);
+    if (!info.exists()) {
+        resultado.erro = QStringLiteral("O arquivo não existe: %1").arg(caminho);
+        return resultado;
+    }
+    if (info.isDir()) {
+        resultado.erro = QStringLiteral("O caminho é uma pasta: %1").arg(caminho);
+        return resultado;
+    }
+    QFile arquivo(caminho);
+    if (!arquivo.open(QIODevice::ReadOnly)) {
+        resultado.erro = arquivo.errorString();
+        return resultado;
+    }
+    const QByteArray bytes = arquivo.readAll();
+    if (arquivo.error() != QFileDevice::NoError) {
+        resultado.erro = arquivo.errorString();
+        return resultado;
+    }
+    resultado.linhas = DividirLinhas(DecodificarTexto(bytes));
+    resultado.ok = true;
+    return resultado;
+}
+
+}  // namespace qeltrano

@@ -1,0 +1,194 @@
+#include "app/workbench/modMDVD.h"
+
+#include "app/workbench/Codificacao.h"
+
+#include <limits>
+
+namespace qeltrano {
+
+namespace {
+
+constexpr int IntervaloRespiro = 500;
+
+void Respirar(const std::function<void()>& respirar, qsizetype linhas)
+{
+    if (respirar && linhas % IntervaloRespiro == 0)
+        respirar();
+}
+
+QString Linha(const QString& inicio, const QString& fim, const QString& texto)
+{
+    QString r;
+    r.reserve(inicio.size() + fim.size() + texto.size() + 2);
+    r += inicio;
+    r += u'\t';
+    r += fim;
+    r += u'\t';
+    r += texto;
+    return r;
+}
+
+bool Branco(QChar c)
+{
+    return c == u' ' || c == u'\t';
+}
+
+bool EhDigito(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+bool LinhaEmBranco(const QString& linha)
+{
+    for (const QChar c : linha) {
+        if (!Branco(c))
+            return false;
+    }
+    return true;
+}
+
+Leitura LerSRT(const QStringList& linhas, const std::function<void()>& respirar)
+{
+    Leitura leitura;
+    const qsizetype n = linhas.size();
+    qsizetype i = 0;
+    while (i < n) {
+        if (!PareceNumero(linhas[i++]))
+            continue;
+        // A file cut off after its counter has no subtitle left to keep.
+        if (i >= n)
+            break;
+        const QString& tempo = linhas[i++];
+        const QString inicio = tempo.left(12);
+        const QString fim = tempo.mid(17, 12);
+        QString texto;
+        if (i < n) {
+            texto = linhas[i++];
+            // An empty first line is an empty subtitle: it ends the block
+            // rather than swallowing the next block's counter and time.
+            if (!texto.isEmpty()) {
+                while (i < n) {
+                    const QString& continuacao = linhas[i++];
+                    if (continuacao.isEmpty())
+                        break;
+                    texto += u'|';
+                    texto += continuacao;
+                }
+            }
+        }
+        leitura.linhas.append(Linha(inicio, fim, texto));
+        Respirar(respirar, leitura.linhas.size());
+    }
+    leitura.ok = true;
+    return leitura;
+}
+
+Leitura LerMDVD(const QStringList& linhas, const std::function<void()>& respirar)
+{
+    Leitura leitura;
+    for (qsizetype i = 0; i < linhas.size(); ++i) {
+        const QString& linha = linhas[i];
+        if (LinhaEmBranco(linha))
+            continue;
+        // p1: the first "}" from the second character on, moved to the end
+        // of a run of "}"; p2: the last "}" after it. Both 0-based here.
+        qsizetype p1 = linha.indexOf(u'}', 1);
+        qsizetype p2 = -1;
+        if (p1 >= 0) {
+            while (p1 + 1 < linha.size() && linha[p1 + 1] == u'}')
+                ++p1;
+            p2 = linha.lastIndexOf(u'}');
+            if (p2 <= p1)
+                p2 = -1;
+        }
+        if (p2 < 0) {
+            leitura.linhas.clear();
+            leitura.linhaFalha = int(qMin<qsizetype>(i + 1, std::numeric_limits<int>::max()));
+            leitura.erro = QStringLiteral("Linha %1 sem as chaves de início e fim.").arg(i + 1);
+            return leitura;
+        }
+        const QString inicio = linha.mid(1, p1 - 1);
+        const QString fim = linha.mid(p1 + 2, p2 - p1 - 2);
+        const QString texto = linha.mid(p2 + 1);
+        leitura.linhas.append(Linha(inicio, fim, texto));
+        Respirar(respirar, leitura.linhas.size());
+    }
+    leitura.ok = true;
+    return leitura;
+}
+
+Leitura LerArquivo(const QString& caminho, const std::function<void()>& respirar,
+                   Leitura (*ler)(const QStringList&, const std::function<void()>&))
+{
+    const TextoArquivo texto = LerLinhasArquivo(caminho);
+    if (!texto.ok) {
+        Leitura falha;
+        falha.erro = texto.erro;
+        return falha;
+    }
+    if (respirar)
+        respirar();
+    return ler(texto.linhas, respirar);
+}
+
+}  // namespace
+
+bool PareceNumero(const QString& texto)
+{
+    const qsizetype n = texto.size();
+    qsizetype i = 0;
+    while (i < n && Branco(texto[i]))
+        ++i;
+    if (i < n && (texto[i] == u'+' || texto[i] == u'-'))
+        ++i;
+    qsizetype digitos = 0;
+    bool separador = false;
+    for (; i < n; ++i) {
+        const QChar c = texto[i];
+        if (EhDigito(c)) {
+            ++digitos;
+        } else if ((c == u'.' || c == u',') && !separador) {
+            separador = true;
+        } else {
+            break;
+        }
+    }
+    if (digitos == 0)
+        return false;
+    if (i < n && (texto[i] == u'e' || texto[i] == u'E')) {
+        qsizetype j = i + 1;
+        if (j < n && (texto[j] == u'+' || texto[j] == u'-'))
+            ++j;
+        const qsizetype inicioExpoente = j;
+        while (j < n && EhDigito(texto[j]))
+            ++j;
+        if (j == inicioExpoente)
+            return false;
+        i = j;
+    }
+    while (i < n && Branco(texto[i]))
+        ++i;
+    return i == n;
+}
+
+Leitura LerLinhasSRT(const QStringList& linhas)
+{
+    return LerSRT(linhas, {});
+}
+
+Leitura LerLinhasMDVD(const QStringList& linhas)
+{
+    return LerMDVD(linhas, {});
+}
+
+Leitura LerArquivoSRT(const QString& caminho, const std::function<void()>& respirar)
+{
+    return LerArquivo(caminho, respirar, &LerSRT);
+}
+
+Leitura LerArquivoMDVD(const QString& caminho, const std::function<void()>& respirar)
+{
+    return LerArquivo(caminho, respirar, &LerMDVD);
+}
+
+}  // namespace qeltrano

@@ -1,0 +1,7 @@
+#include "fuzz/Entradas.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dados, size_t tamanho)
+{
+    fuzz::Verificar(dados, tamanho);
+    return 0;
+}
