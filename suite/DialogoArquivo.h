@@ -3,6 +3,7 @@
 #include "suite/Exporta.h"
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -25,6 +26,9 @@ public:
     void ExibirDialogo(int tipo, const QString& titulo, QWidget* pai = nullptr);
     bool DialogoCancelado() const { return cancelado_; }
     QString NomeArquivoEscolhido() const { return escolhido_; }
+
+    // "desc|*.a;*.b|desc|*.c" -> {"desc (*.a *.b)", "desc (*.c)"}.
+    static QStringList FiltrosQt(const QString& filtro);
 
 private:
     bool cancelado_ = true;

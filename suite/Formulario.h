@@ -5,7 +5,11 @@
 #include "suite/Exporta.h"
 
 #include <QList>
+#include <QPointer>
 #include <QWidget>
+
+class QEventLoop;
+class QKeyEvent;
 
 namespace orvessa {
 
@@ -37,6 +41,10 @@ public:
     // Position in the window's tab order, 0 for the first control.
     static int TabIndex(QWidget* controle);
 
+    // The key code a key-down handler sees (13 Enter, 27 Esc, 9 Tab, 65 A,
+    // 112 F1...); 0 for keys that have none.
+    static int CodigoTecla(const QKeyEvent* evento);
+
 protected:
     virtual void Form_Load() {}
     // Set `cancelar` to keep the window. `modo` 0: closed by the user.
@@ -54,8 +62,16 @@ protected:
     bool eventFilter(QObject* alvo, QEvent* evento) override;
 
 private:
+    bool DescarregarComModo(bool forcar, int modo);
+    void ObservarTeclas(QObject* objeto);
     bool carregado_ = false;
     bool descarregando_ = false;
+    bool forcadoDuranteConsulta_ = false;
+    QEventLoop* laco_ = nullptr;
+    // The key press last previewed, so that one press climbing from a child
+    // to its parents reaches the handler once.
+    const QEvent* teclaVista_ = nullptr;
+    QPointer<QObject> alvoTeclaVista_;
 };
 
 }  // namespace orvessa

@@ -27,6 +27,8 @@ public:
     // it on again resets the views once.
     void DefinirRedesenhar(bool ligado);
     bool Redesenhar() const { return redesenhar_; }
+    // The real number of rows, also while redrawing is off.
+    int TotalLinhas() const { return static_cast<int>(linhas_.size()); }
 
     void AdicionarColuna(const QString& titulo, int alinhamento);
     void LimparColunas();
@@ -54,6 +56,8 @@ private:
     int totalMarcadas_ = 0;
     bool redesenhar_ = true;
     bool pendente_ = false;
+    // What the views were last told while redrawing is off.
+    int linhasAnunciadas_ = 0;
 };
 
 class ORVESSA_EXPORT USFlexGrid : public QTableView {
@@ -95,8 +99,14 @@ protected:
     void keyPressEvent(QKeyEvent* evento) override;
 
 private:
+    void VerificarLinhaAtual();
     ModeloGrade* modelo_;
     int linhaAtualAnunciada_ = -1;
+    // A current row set while redrawing is off beyond what the view knows
+    // (-2: none pending).
+    int linhaPendente_ = -2;
+    int linhaAntesReset_ = -1;
+    bool emEstrutura_ = false;
 };
 
 }  // namespace orvessa
