@@ -10,10 +10,14 @@
 #include "platform/TipoBiblioteca.h"
 
 #include <QHash>
+#include <QPair>
+#include <QStringList>
 #include <QObject>
 #include <QString>
 #include <QVariant>
 #include <QVariantList>
+
+#include <cstdint>
 
 class QWidget;
 
@@ -38,8 +42,9 @@ public:
 
     // Creates the object. Throws ErroExecucao 429 when the class is not
     // registered (or its factory refuses it) and 339, naming the library
-    // file between apostrophes, when the registered library cannot be loaded.
-    // The object is parented to `pai` when given.
+    // file between apostrophes, when the registered library cannot be loaded
+    // or lacks its factory. The object is parented to `pai` when given.
+    // A library once loaded stays loaded for the life of the process.
     static QObject* CriarObjeto(const QString& progIdOuClsid, QWidget* pai = nullptr);
 
     // The type information of an object made by CriarObjeto; null otherwise.
@@ -48,16 +53,22 @@ public:
     static const MembroTipo* MembroPorNome(const QObject* objeto, const QString& nome);
 
     // Late-bound access by dispatch id. Properties are read and written
-    // through Qt properties, methods are Q_INVOKABLE and events are signals
-    // of the member's name. Throws ErroExecucao 438 for an unknown DISPID.
+    // through Qt properties, methods are Q_INVOKABLE (or public slots) and
+    // events are signals of the member's name. Arguments and property values
+    // are converted to the types Qt declares (an empty QVariant becomes the
+    // type's default). Throws ErroExecucao 438 for an unknown DISPID or a
+    // member of another kind (writing a read-only property included), 13 when
+    // a value cannot be converted and 450 for a wrong number of arguments.
     static QVariant ObterPropriedade(QObject* objeto, std::int32_t dispid);
     static void DefinirPropriedade(QObject* objeto, std::int32_t dispid, const QVariant& valor);
     static QVariant ChamarMetodo(QObject* objeto, std::int32_t dispid, const QVariantList& argumentos = {});
-    // Connects an event (by DISPID) to a receiver's slot or functor signature
-    // via Qt: returns the signal's QMetaMethod name for QObject::connect.
+    // The event's signal signature with the SIGNAL() code prefix, ready for
+    // QObject::connect(objeto, assinatura, receptor, SLOT(...)).
     static QByteArray AssinaturaEvento(const QObject* objeto, std::int32_t dispid);
 
     // Late-bound access by member name (case-insensitive, as automation does).
+    // A name the type information lacks is looked up in the object's own
+    // meta-object, so this works on any QObject.
     static QVariant ObterPropriedade(QObject* objeto, const QString& nome);
     static void DefinirPropriedade(QObject* objeto, const QString& nome, const QVariant& valor);
     static QVariant ChamarMetodo(QObject* objeto, const QString& nome, const QVariantList& argumentos = {});

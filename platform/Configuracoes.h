@@ -12,7 +12,8 @@ PLATAFORMA_EXPORT QString GetSetting(const QString& aplicativo, const QString& s
                                      const QString& chave, const QString& padrao = QString());
 PLATAFORMA_EXPORT void SaveSetting(const QString& aplicativo, const QString& secao,
                                    const QString& chave, const QString& valor);
-// An empty key removes the whole section.
+// An empty key removes the whole section, an empty section the whole
+// application; an empty application name does nothing.
 PLATAFORMA_EXPORT void DeleteSetting(const QString& aplicativo, const QString& secao,
                                      const QString& chave = QString());
 

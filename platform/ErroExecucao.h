@@ -23,6 +23,8 @@ public:
     static ErroExecucao ComponenteNaoCriado();              // 429
     static ErroExecucao ComponenteNaoRegistrado(const QString& arquivo);  // 339
     static ErroExecucao ObjetoNaoSuportaPropriedade();      // 438
+    static ErroExecucao TiposIncompativeis();               // 13 "Type mismatch"
+    static ErroExecucao NumeroArgumentosInvalido();         // 450
 
 private:
     long numero_;

@@ -41,8 +41,9 @@ struct BibliotecaTipo {
 extern "C" {
 using FuncaoRegistro = long (*)();
 // Creates an object of the class; `pai` is the host's parent widget for
-// controls (may be null). Returns a QObject* (a QWidget* for controls) or
-// null when the class is unknown.
+// controls (may be null), passed as a QWidget* converted to void*. Returns
+// the object as a QObject* converted to void* (static_cast<QObject*> first
+// for a widget) or null when the class is unknown.
 using FuncaoCriarObjeto = void* (*)(const char* clsid, void* pai);
 using FuncaoTipoBiblioteca = const plataforma::BibliotecaTipo* (*)();
 }

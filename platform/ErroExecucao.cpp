@@ -1,0 +1,44 @@
+#include "platform/ErroExecucao.h"
+
+#include <utility>
+
+namespace plataforma {
+
+ErroExecucao::ErroExecucao(long numero, QString descricao, long linha)
+    : numero_(numero), descricao_(std::move(descricao)), linha_(linha), utf8_(descricao_.toStdString())
+{
+}
+
+ErroExecucao ErroExecucao::MemoriaInsuficiente()
+{
+    return ErroExecucao(7, QStringLiteral("Out of memory"));
+}
+
+ErroExecucao ErroExecucao::ComponenteNaoCriado()
+{
+    return ErroExecucao(429, QStringLiteral("ActiveX component can't create object"));
+}
+
+ErroExecucao ErroExecucao::ComponenteNaoRegistrado(const QString& arquivo)
+{
+    return ErroExecucao(339, QStringLiteral("Component '%1' or one of its dependencies not correctly "
+                                            "registered: a file is missing or invalid")
+                                 .arg(arquivo));
+}
+
+ErroExecucao ErroExecucao::ObjetoNaoSuportaPropriedade()
+{
+    return ErroExecucao(438, QStringLiteral("Object doesn't support this property or method"));
+}
+
+ErroExecucao ErroExecucao::TiposIncompativeis()
+{
+    return ErroExecucao(13, QStringLiteral("Type mismatch"));
+}
+
+ErroExecucao ErroExecucao::NumeroArgumentosInvalido()
+{
+    return ErroExecucao(450, QStringLiteral("Wrong number of arguments or invalid property assignment"));
+}
+
+}  // namespace plataforma
