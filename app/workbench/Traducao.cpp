@@ -1,0 +1,133 @@
+#include "app/workbench/Traducao.h"
+
+#include "app/Configuracao.h"
+#include "app/workbench/CacheTraducao.h"
+#include "app/workbench/modErros.h"
+#include "app/workbench/modGlobal.h"
+#include "platform/ErroExecucao.h"
+#include "suite/RequisicaoHTTP.h"
+
+#include <cmath>
+#include <new>
+
+namespace qeltrano {
+
+namespace {
+
+// Trim as the rest of the program means it: blanks only, tabs and line
+// breaks are part of the text.
+QString AparaBrancos(const QString& texto)
+{
+    qsizetype inicio = 0;
+    qsizetype fim = texto.size();
+    while (inicio < fim && texto.at(inicio) == QLatin1Char(' '))
+        ++inicio;
+    while (fim > inicio && texto.at(fim - 1) == QLatin1Char(' '))
+        --fim;
+    return texto.mid(inicio, fim - inicio);
+}
+
+// A fresh nonce in 0..99999, rounded half to even as the runtime's CLng does
+// (the default floating-point rounding mode).
+QString NovoNonce()
+{
+    return QString::number(static_cast<long>(std::nearbyint(Rnd() * 99999.0)));
+}
+
+QString TraduzirOnline(const QString& texto, const QString& idiomaOrigem, const QString& idiomaDestino)
+{
+    const QString aparado = AparaBrancos(texto);
+    const QString textoCodificado = CodificarTextoTraducao(aparado);
+    const QString consulta = QStringLiteral("client=t") + QStringLiteral("&text=") + textoCodificado
+                             + QStringLiteral("&sl=") + idiomaOrigem + QStringLiteral("&tl=") + idiomaDestino
+                             + QStringLiteral("&pc=0") + QStringLiteral("&oc=2");
+    const QString base = Config().EnderecoBaseTraducao();
+
+    orvessa::RequisicaoHTTP requisicao;
+    // A silent endpoint must not hold the run: each attempt ends by itself.
+    requisicao.TempoLimite = Config().TempoLimiteTraducao;
+
+    if (!requisicao.ObterURL(base + consulta + QStringLiteral("&rnd=") + NovoNonce(), QString())) {
+        requisicao.AdicionarParametro(QStringLiteral("client"), QStringLiteral("t"));
+        requisicao.AdicionarParametro(QStringLiteral("text"), textoCodificado);
+        requisicao.AdicionarParametro(QStringLiteral("sl"), idiomaOrigem);
+        requisicao.AdicionarParametro(QStringLiteral("tl"), idiomaDestino);
+        requisicao.AdicionarParametro(QStringLiteral("pc"), QStringLiteral("0"));
+        requisicao.AdicionarParametro(QStringLiteral("oc"), QStringLiteral("2"));
+        requisicao.AdicionarParametro(QStringLiteral("rnd"), NovoNonce());
+        if (!requisicao.EnviarFormulario(base, QString(), 0))
+            return aparado;
+    }
+
+    // Only the first translated segment of the answer is taken.
+    QString r = ExtrairEntre(requisicao.TextoResposta(), QStringLiteral("[[[\""), QStringLiteral("\",\""));
+    r.replace(QStringLiteral("\\\""), QStringLiteral("\""));
+    r.replace(QStringLiteral("\\x3c"), QStringLiteral("<"));
+    r.replace(QStringLiteral("\\u003c"), QStringLiteral("<"));
+    r.replace(QStringLiteral("\\x3e"), QStringLiteral(">"));
+    r.replace(QStringLiteral("\\u003e"), QStringLiteral(">"));
+    r.replace(QStringLiteral("\\u003"), QStringLiteral(">"));
+    if (AparaBrancos(r).isEmpty())
+        r = aparado;
+
+    if (CacheTraducao* cache = CacheTraducao::Conexao())
+        cache->Gravar(texto, r, idiomaOrigem, idiomaDestino);
+    requisicao.LimparRequisicao();
+    return r;
+}
+
+}  // namespace
+
+QString CodificarTextoTraducao(const QString& texto)
+{
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    QString codificado;
+    codificado.reserve(texto.size() * 3);
+    for (const QChar c : texto) {
+        const char16_t codigo = c.unicode();
+        if (codigo == u' ') {
+            codificado += QLatin1Char('+');
+        } else if (codigo < u'0') {
+            codificado += QLatin1Char('%');
+            codificado += QLatin1Char(kHex[codigo >> 4]);
+            codificado += QLatin1Char(kHex[codigo & 0xF]);
+        } else {
+            codificado += c;
+        }
+    }
+    return codificado;
+}
+
+QString ExtrairEntre(const QString& texto, const QString& inicio, const QString& fim)
+{
+    const qsizetype posicaoInicio = texto.indexOf(inicio, 0, Qt::CaseInsensitive);
+    if (posicaoInicio < 0)
+        return QString();
+    const QString resto = texto.mid(posicaoInicio + inicio.size());
+    const qsizetype posicaoFim = resto.indexOf(fim, 0, Qt::CaseInsensitive);
+    if (posicaoFim < 0)
+        return QString();
+    return resto.left(posicaoFim);
+}
+
+QString TraduzirTexto(const QString& texto, const QString& idiomaOrigem, const QString& idiomaDestino,
+                      bool usarOffline)
+{
+    try {
+        if (usarOffline) {
+            if (CacheTraducao* cache = CacheTraducao::Conexao()) {
+                if (std::optional<QString> guardada = cache->Buscar(AparaBrancos(texto), idiomaOrigem, idiomaDestino))
+                    return *guardada;
+            }
+        }
+        return TraduzirOnline(texto, idiomaOrigem, idiomaDestino);
+    } catch (const plataforma::ErroExecucao& erro) {
+        TratarErro(QStringLiteral("fPrincipal"), QStringLiteral("TraduzirTexto"), erro.Numero(), erro.Descricao(), 0);
+    } catch (const std::bad_alloc&) {
+        const plataforma::ErroExecucao erro = plataforma::ErroExecucao::MemoriaInsuficiente();
+        TratarErro(QStringLiteral("fPrincipal"), QStringLiteral("TraduzirTexto"), erro.Numero(), erro.Descricao(), 0);
+    }
+    return AparaBrancos(texto);
+}
+
+}  // namespace qeltrano
