@@ -3,11 +3,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
+#include <QSysInfo>
 
 #include <iconv.h>
 
 #include <cerrno>
 #include <cstring>
+#include <vector>
 
 namespace qeltrano {
 
@@ -27,25 +29,24 @@ bool SoAscii(const QByteArray& bytes)
     return true;
 }
 
-// Used only when Qt has no Windows-1252 decoder (a build without ICU).
-// Windows maps the five bytes the code page leaves undefined to the C1
-// control of the same value; iconv refuses them, so we do that by hand.
-QString DecodificarWindows1252PorIconv(const QByteArray& bytes)
+// Windows maps the five bytes the code page leaves undefined (0x81, 0x8D,
+// 0x8F, 0x90, 0x9D) to the C1 control of the same value; iconv refuses
+// them, so they are mapped here and no byte is dropped.
+QString DecodificarWindows1252(const QByteArray& bytes)
 {
-    QString saida;
-    iconv_t cd = iconv_open("UTF-16LE", "WINDOWS-1252");
+    iconv_t cd = iconv_open(QSysInfo::ByteOrder == QSysInfo::LittleEndian ? "UTF-16LE" : "UTF-16BE", "WINDOWS-1252");
     if (cd == reinterpret_cast<iconv_t>(-1))
         return QString::fromLatin1(bytes);
+    QString saida;
     saida.reserve(bytes.size());
-    QByteArray bloco(4096 * 2, Qt::Uninitialized);
+    std::vector<char16_t> bloco(32 * 1024);
     char* entrada = const_cast<char*>(bytes.constData());
     size_t restante = size_t(bytes.size());
     while (restante > 0) {
-        char* destino = bloco.data();
-        size_t livre = size_t(bloco.size());
+        char* destino = reinterpret_cast<char*>(bloco.data());
+        size_t livre = bloco.size() * sizeof(char16_t);
         const size_t r = iconv(cd, &entrada, &restante, &destino, &livre);
-        const qsizetype escritos = bloco.size() - qsizetype(livre);
-        saida.append(QStringView(reinterpret_cast<const char16_t*>(bloco.constData()), escritos / 2));
+        saida.append(QStringView(bloco.data(), qsizetype(bloco.size() - livre / sizeof(char16_t))));
         if (r == size_t(-1) && errno != E2BIG) {
             saida.append(QChar(char16_t(static_cast<unsigned char>(*entrada))));
             ++entrada;
@@ -54,14 +55,6 @@ QString DecodificarWindows1252PorIconv(const QByteArray& bytes)
     }
     iconv_close(cd);
     return saida;
-}
-
-QString DecodificarWindows1252(const QByteArray& bytes)
-{
-    QStringDecoder decodificador("windows-1252");
-    if (!decodificador.isValid())
-        return DecodificarWindows1252PorIconv(bytes);
-    return decodificador.decode(bytes);
 }
 
 }  // namespace
@@ -124,6 +117,11 @@ TextoArquivo LerLinhasArquivo(const QString& caminho)
     }
     if (info.isDir()) {
         resultado.erro = QStringLiteral("O caminho é uma pasta: %1").arg(caminho);
+        return resultado;
+    }
+    // A device or a pipe could be read for ever.
+    if (!info.isFile()) {
+        resultado.erro = QStringLiteral("Não é um arquivo comum: %1").arg(caminho);
         return resultado;
     }
     QFile arquivo(caminho);

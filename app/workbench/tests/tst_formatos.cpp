@@ -8,6 +8,7 @@
 #include <QStringEncoder>
 #include <QTest>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace qeltrano;
@@ -150,6 +151,7 @@ void TstFormatos::arquivoIlegivel_data()
     QTest::newRow("inexistente") << "inexistente";
     QTest::newRow("pasta") << "pasta";
     QTest::newRow("sem permissão") << "sem permissão";
+    QTest::newRow("fila sem quem escreva") << "fifo";
 }
 
 void TstFormatos::arquivoIlegivel()
@@ -158,6 +160,9 @@ void TstFormatos::arquivoIlegivel()
     QString caminho = ambiente_.Caminho(QStringLiteral("nao-existe.srt"));
     if (caso == "pasta") {
         caminho = ambiente_.Pasta();
+    } else if (caso == "fifo") {
+        caminho = ambiente_.Caminho(QStringLiteral("fila.srt"));
+        QCOMPARE(mkfifo(QFile::encodeName(caminho).constData(), 0600), 0);
     } else if (caso == "sem permissão") {
         if (geteuid() == 0)
             QSKIP("root lê qualquer arquivo");
