@@ -100,10 +100,7 @@ void USCheckBox::DefinirValue(int v)
 
 // ---------------------------------------------------------------- USComboBox
 
-USComboBox::USComboBox(QWidget* pai) : QComboBox(pai)
-{
-    setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-}
+USComboBox::USComboBox(QWidget* pai) : QComboBox(pai) {}
 
 void USComboBox::AdicionarItem(const QString& texto, const QString& chave, const QColor& cor)
 {

@@ -63,8 +63,23 @@ QComboBox:disabled { color: @textoInativo; background: #F3F3F3; }
 QComboBox QAbstractItemView { border: 1px solid @borda; background: #FFFFFF;
                               selection-background-color: @destaque; selection-color: #FFFFFF; outline: none; }
 
+QComboBox::drop-down { subcontrol-origin: padding; subcontrol-position: center right; width: 18px; border: none; }
+QComboBox::down-arrow { image: url(:/orvessa/recursos/seta-baixo.png); width: 9px; height: 6px; }
+
 QCheckBox, QRadioButton { color: @texto; spacing: 6px; background: transparent; }
 QCheckBox:disabled, QRadioButton:disabled { color: @textoInativo; }
+QCheckBox::indicator, QHeaderView::indicator, QRadioButton::indicator {
+    width: 13px; height: 13px; border: 1px solid @borda; background: #FFFFFF; }
+QCheckBox::indicator, QHeaderView::indicator { border-radius: 2px; }
+QRadioButton::indicator { border-radius: 7px; }
+QCheckBox::indicator:hover, QRadioButton::indicator:hover { border-color: @destaque; }
+QCheckBox::indicator:checked, QHeaderView::indicator:checked {
+    background: @destaque; border-color: @destaque; image: url(:/orvessa/recursos/marca.png); }
+QRadioButton::indicator:checked { border-color: @destaque;
+    background: qradialgradient(cx:0.5, cy:0.5, radius:0.5, fx:0.5, fy:0.5,
+                                stop:0 @destaque, stop:0.45 @destaque, stop:0.55 #FFFFFF, stop:1 #FFFFFF); }
+QCheckBox::indicator:disabled, QRadioButton::indicator:disabled { background: #F3F3F3; border-color: #D2D2D2; }
+QCheckBox::indicator:checked:disabled { image: url(:/orvessa/recursos/marca-inativa.png); }
 
 QProgressBar { border: 1px solid @borda; border-radius: 3px; background: @faceMedia; min-height: 12px; max-height: 14px;
                text-align: center; }
@@ -132,8 +147,8 @@ double DpiY()
     return 96.0;
 }
 
-// The few texts Qt's own catalogue leaves in English for the dialogs the
-// program shows.
+// The few texts Qt's own catalogue leaves in English in the dialogs the
+// program shows: the kinds of entry in the file dialog's detail view.
 class TraducoesProprias : public QTranslator {
 public:
     using QTranslator::QTranslator;
@@ -143,10 +158,14 @@ public:
         Q_UNUSED(desambiguacao);
         Q_UNUSED(n);
         static const QHash<QByteArray, QString> tabela = {
-            {"QFileDialog\x1f" "Files of type:", QStringLiteral("Arquivos do tipo:")},
-            {"QFileDialog\x1f" "Look in:", QStringLiteral("Procurar em:")},
-            {"QFileDialog\x1f" "File &name:", QStringLiteral("&Nome do arquivo:")},
-            {"QFileSystemModel\x1f" "Date Modified", QStringLiteral("Data de modificação")},
+            {"QAbstractFileIconProvider\x1f" "Folder", QStringLiteral("Pasta")},
+            {"QAbstractFileIconProvider\x1f" "File Folder", QStringLiteral("Pasta de arquivos")},
+            {"QAbstractFileIconProvider\x1f" "Drive", QStringLiteral("Unidade")},
+            {"QAbstractFileIconProvider\x1f" "File", QStringLiteral("Arquivo")},
+            {"QAbstractFileIconProvider\x1f" "%1 File", QStringLiteral("Arquivo %1")},
+            {"QAbstractFileIconProvider\x1f" "Alias", QStringLiteral("Atalho")},
+            {"QAbstractFileIconProvider\x1f" "Shortcut", QStringLiteral("Atalho")},
+            {"QAbstractFileIconProvider\x1f" "Unknown", QStringLiteral("Desconhecido")},
         };
         if (!contexto || !fonte)
             return QString();

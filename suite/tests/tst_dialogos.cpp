@@ -297,7 +297,7 @@ private slots:
         }
         QFile(pasta.filePath(QStringLiteral("anterior.srt"))).open(QIODevice::WriteOnly);
 
-        QString pastaInicial, titulo;
+        QString pastaInicial, titulo, tipoPasta;
         QStringList filtros;
         QFileDialog::FileMode modo = QFileDialog::AnyFile;
         bool naoNativo = false;
@@ -334,6 +334,7 @@ private slots:
                 dialogo->reject();
                 return;
             }
+            tipoPasta = modelo->index(pasta.filePath(QStringLiteral("sub"))).siblingAtColumn(2).data().toString();
             nome->clear();
             QTest::keyClicks(nome, QStringLiteral("sub"));
             QTest::keyClick(nome, Qt::Key_Return);
@@ -360,6 +361,7 @@ private slots:
         QCOMPARE(filtros, QStringList{QStringLiteral("Arquivos suportados (*.sub *.srt)")});
         QCOMPARE(modo, QFileDialog::ExistingFile);
         QVERIFY(naoNativo);
+        QCOMPARE(tipoPasta, QStringLiteral("Pasta"));  // in Portuguese, like the rest of the dialog
         QVERIFY(!dialogo.DialogoCancelado());
         QCOMPARE(QFileInfo(dialogo.NomeArquivoEscolhido()).canonicalFilePath(), QFileInfo(destino).canonicalFilePath());
         QCOMPARE(QFileInfo(dialogo.DiretorioInicial).canonicalFilePath(),
