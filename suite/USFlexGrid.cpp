@@ -260,17 +260,6 @@ public:
         setHighlightSections(false);
     }
 
-    // Where the check box of a row sits, in header coordinates.
-    QRect CaixaDaLinha(int linha) const
-    {
-        const int lado = style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, this);
-        const int y = sectionViewportPosition(linha);
-        const QRect secao(0, y, width(), sectionSize(linha));
-        QRect caixa(0, 0, lado, lado);
-        caixa.moveCenter(secao.center());
-        return caixa;
-    }
-
 protected:
     QSize sizeHint() const override
     {
@@ -294,15 +283,27 @@ protected:
 
     void mousePressEvent(QMouseEvent* e) override
     {
-        if (e->button() == Qt::LeftButton) {
-            const int linha = logicalIndexAt(e->position().toPoint());
-            if (linha >= 0 && linha < grade_->TotalLinhas())
-                grade_->DefinirMarcada(linha, !grade_->Marcada(linha));
-        }
+        Alternar(e);
         QHeaderView::mousePressEvent(e);
     }
 
+    // The second click of a quick pair toggles again, as on any check box.
+    void mouseDoubleClickEvent(QMouseEvent* e) override
+    {
+        Alternar(e);
+        QHeaderView::mouseDoubleClickEvent(e);
+    }
+
 private:
+    void Alternar(QMouseEvent* e)
+    {
+        if (e->button() != Qt::LeftButton)
+            return;
+        const int linha = logicalIndexAt(e->position().toPoint());
+        if (linha >= 0 && linha < grade_->TotalLinhas())
+            grade_->DefinirMarcada(linha, !grade_->Marcada(linha));
+    }
+
     USFlexGrid* grade_;
 };
 

@@ -127,6 +127,11 @@ private slots:
         QTest::mouseClick(cabecalho, Qt::LeftButton, {}, PontoDaMarca(grade, 3));
         QVERIFY(!grade.Marcada(3));
         QCOMPARE(marcas.count(), 2);
+        // A quick pair of clicks is two clicks.
+        QTest::mouseClick(cabecalho, Qt::LeftButton, {}, PontoDaMarca(grade, 8));
+        QTest::mouseDClick(cabecalho, Qt::LeftButton, {}, PontoDaMarca(grade, 8));
+        QVERIFY(!grade.Marcada(8));
+        QCOMPARE(marcas.count(), 4);
 
         grade.setFocus();
         grade.DefinirLinhaAtual(5);
