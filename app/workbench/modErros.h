@@ -22,4 +22,12 @@ QELTRANO_EXPORT void DefinirEncerramento(std::function<void()> encerrar);
 // Forget a handled error (tests only: the program never runs on after one).
 QELTRANO_EXPORT void ReiniciarTratamentoErros();
 
+// How the handler shows the error-report window: modally, returning when it
+// closes. Until one is set the report is built but nothing is shown.
+QELTRANO_EXPORT void DefinirExibicaoRelatorio(std::function<void()> exibir);
+
+// First line of the report: "RELATÓRIO DE ERROS - " with the product name and
+// major.minor.revision (revision with at least two digits), all upper case.
+QELTRANO_EXPORT QString TituloRelatorioErros(const QString& produto, int major, int minor, int revisao);
+
 }  // namespace qeltrano
