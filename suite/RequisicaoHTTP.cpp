@@ -1,0 +1,247 @@
+#include "suite/RequisicaoHTTP.h"
+
+#include "suite/Utilitarios.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QHostAddress>
+#include <QNetworkAccessManager>
+#include <QNetworkProxy>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QPointer>
+#include <QStringDecoder>
+#include <QTimer>
+#include <QUrl>
+
+#include <cstring>
+#include <iconv.h>
+#include <optional>
+
+namespace orvessa {
+
+namespace {
+
+constexpr int kTempoLimitePadrao = 30;
+
+bool Hex(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+
+bool NaoReservado(char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '.'
+           || c == '_' || c == '~';
+}
+
+void Escapar(unsigned char c, QByteArray& saida)
+{
+    static const char digitos[] = "0123456789ABCDEF";
+    saida += '%';
+    saida += digitos[c >> 4];
+    saida += digitos[c & 0xF];
+}
+
+// Callers hand over text that is partly encoded already: escapes such as
+// "%26" and "+" pass unchanged, a "%" that starts no escape becomes "%25",
+// and everything a URL cannot carry is percent-encoded from UTF-8.
+// `manter` lists the delimiters that stay as they are.
+QByteArray CodificarTolerante(const QString& texto, const char* manter, bool espacoComoMais)
+{
+    const QByteArray utf8 = texto.toUtf8();
+    QByteArray saida;
+    saida.reserve(utf8.size() * 3);
+    for (qsizetype i = 0; i < utf8.size(); ++i) {
+        const char c = utf8[i];
+        if (c == '%') {
+            if (i + 2 < utf8.size() && Hex(utf8[i + 1]) && Hex(utf8[i + 2]))
+                saida += c;
+            else
+                saida += "%25";
+        } else if (NaoReservado(c) || c == '+' || (c != '\0' && std::strchr(manter, c))) {
+            saida += c;
+        } else if (c == ' ' && espacoComoMais) {
+            saida += '+';
+        } else {
+            Escapar(static_cast<unsigned char>(c), saida);
+        }
+    }
+    return saida;
+}
+
+QUrl EnderecoTolerante(const QString& endereco)
+{
+    QString texto = endereco.trimmed();
+    if (!texto.contains(QLatin1String("://")))
+        texto.prepend(QLatin1String("http://"));
+    return QUrl::fromEncoded(CodificarTolerante(texto, ":/?#[]@!$&'()*,;=", false), QUrl::TolerantMode);
+}
+
+bool Loopback(const QUrl& url)
+{
+    const QString host = url.host();
+    if (host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0)
+        return true;
+    const QHostAddress endereco(host);
+    return !endereco.isNull() && endereco.isLoopback();
+}
+
+std::optional<QByteArray> IconvParaUtf8(const QByteArray& nome, const QByteArray& corpo)
+{
+    iconv_t cd = iconv_open("UTF-8", nome.constData());
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return std::nullopt;
+    QByteArray saida(corpo.size() * 4 + 16, '\0');
+    char* in = const_cast<char*>(corpo.constData());
+    size_t inRestante = size_t(corpo.size());
+    char* out = saida.data();
+    size_t outRestante = size_t(saida.size());
+    const size_t r = iconv(cd, &in, &inRestante, &out, &outRestante);
+    iconv_close(cd);
+    if (r == size_t(-1))
+        return std::nullopt;
+    saida.resize(saida.size() - qsizetype(outRestante));
+    return saida;
+}
+
+QByteArray CharsetDe(const QByteArray& tipoConteudo)
+{
+    const QList<QByteArray> partes = tipoConteudo.split(';');
+    for (qsizetype i = 1; i < partes.size(); ++i) {
+        const QByteArray parte = partes[i].trimmed();
+        if (parte.toLower().startsWith("charset=")) {
+            QByteArray valor = parte.mid(8).trimmed();
+            if (valor.size() >= 2 && (valor.front() == '"' || valor.front() == '\'') && valor.back() == valor.front())
+                valor = valor.mid(1, valor.size() - 2);
+            return valor.trimmed();
+        }
+    }
+    return QByteArray();
+}
+
+QString DecodificarCorpo(const QByteArray& corpo, QByteArray charset)
+{
+    if (charset.isEmpty())
+        return QString::fromUtf8(corpo);
+    if (charset.compare("ansi", Qt::CaseInsensitive) == 0)
+        charset = "WINDOWS-1252";
+    QStringDecoder decodificador(charset.constData());
+    if (decodificador.isValid())
+        return decodificador(corpo);
+    if (auto utf8 = IconvParaUtf8(charset, corpo))
+        return QString::fromUtf8(*utf8);
+    return QString::fromUtf8(corpo);
+}
+
+}  // namespace
+
+RequisicaoHTTP::RequisicaoHTTP() = default;
+RequisicaoHTTP::~RequisicaoHTTP() = default;
+
+bool RequisicaoHTTP::ConexaoDisponivel() const
+{
+    return Utilitarios::Instancia().ConexaoInternetAtiva();
+}
+
+bool RequisicaoHTTP::ObterURL(const QString& endereco, const QString&)
+{
+    return Executar(false, endereco);
+}
+
+void RequisicaoHTTP::AdicionarParametro(const QString& nome, const QString& valor)
+{
+    parametros_.append({nome, valor});
+}
+
+bool RequisicaoHTTP::EnviarFormulario(const QString& endereco, const QString&, int)
+{
+    return Executar(true, endereco);
+}
+
+void RequisicaoHTTP::LimparRequisicao()
+{
+    parametros_.clear();
+    texto_.clear();
+    corpo_.clear();
+    status_ = 0;
+    erro_.clear();
+}
+
+// Waits in a local event loop: the window keeps painting and its input
+// events are delivered meanwhile, so a click may re-enter the caller before
+// this returns (as with DoEvents); callers guard their own state.
+bool RequisicaoHTTP::Executar(bool post, const QString& endereco)
+{
+    texto_.clear();
+    corpo_.clear();
+    status_ = 0;
+    erro_.clear();
+
+    if (!QCoreApplication::instance()) {
+        erro_ = QStringLiteral("Sem laço de eventos para a requisição.");
+        return false;
+    }
+    const QUrl url = EnderecoTolerante(endereco);
+    const QString esquema = url.scheme().toLower();
+    if (!url.isValid() || url.host().isEmpty() || (esquema != QLatin1String("http") && esquema != QLatin1String("https"))) {
+        erro_ = QStringLiteral("Endereço inválido: %1").arg(endereco);
+        return false;
+    }
+
+    QNetworkAccessManager rede;
+    // A proxy named in the environment must never see loopback traffic.
+    if (Loopback(url))
+        rede.setProxy(QNetworkProxy::NoProxy);
+
+    QNetworkRequest pedido(url);
+    pedido.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+    pedido.setHeader(QNetworkRequest::UserAgentHeader, QByteArrayLiteral("Mozilla/5.0 (compatible; Orvessa)"));
+
+    QNetworkReply* resposta = nullptr;
+    if (post) {
+        QByteArray corpo;
+        for (const auto& [nome, valor] : parametros_) {
+            if (!corpo.isEmpty())
+                corpo += '&';
+            corpo += CodificarTolerante(nome, "", true) + '=' + CodificarTolerante(valor, "", true);
+        }
+        pedido.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/x-www-form-urlencoded"));
+        resposta = rede.post(pedido, corpo);
+    } else {
+        resposta = rede.get(pedido);
+    }
+
+    const int segundos = TempoLimite > 0 ? TempoLimite : kTempoLimitePadrao;
+    bool esgotado = false;
+    QTimer prazo;
+    prazo.setSingleShot(true);
+    QEventLoop laco;
+    QObject::connect(resposta, &QNetworkReply::finished, &laco, &QEventLoop::quit);
+    QObject::connect(&prazo, &QTimer::timeout, resposta, [&] {
+        esgotado = true;
+        resposta->abort();
+    });
+    prazo.start(segundos * 1000);
+    if (!resposta->isFinished())
+        laco.exec();
+    prazo.stop();
+
+    status_ = resposta->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (resposta->isOpen())
+        corpo_ = resposta->readAll();
+    texto_ = DecodificarCorpo(corpo_, CharsetDe(resposta->header(QNetworkRequest::ContentTypeHeader).toByteArray()));
+    const bool sucesso = !esgotado && status_ >= 200 && status_ < 300 && resposta->error() == QNetworkReply::NoError;
+    if (esgotado)
+        erro_ = QStringLiteral("Tempo limite de %1 s esgotado.").arg(segundos);
+    else if (!sucesso && status_ > 0)
+        erro_ = QStringLiteral("HTTP %1 %2")
+                    .arg(status_)
+                    .arg(resposta->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString());
+    else if (!sucesso)
+        erro_ = resposta->errorString();
+    delete resposta;
+    return sucesso;
+}
+
+}  // namespace orvessa
