@@ -22,7 +22,7 @@ CTabLetras::CTabLetras(QWidget* pai) : QWidget(pai)
     setObjectName(QStringLiteral("CTabLetras"));
     const int largura = Px(LarguraTwips, false);
     const int altura = Px(AlturaTwips, true);
-    const int lado = std::max(8, std::min(largura, altura) - 6);
+    const int lado = std::max(8, std::min(largura, altura) - 4);
     for (int i = 0; i < TotalLetras; ++i) {
         const QString letra = LetraDoIndice(i);
         auto* botao = new orvessa::USButton(this);
@@ -37,6 +37,8 @@ CTabLetras::CTabLetras(QWidget* pai) : QWidget(pai)
         botao->setIcon(imagem);
         botao->setIconSize(QSize(lado, lado));
         botao->setFocusPolicy(Qt::StrongFocus);
+        // The picture is the button's face: no text padding around it.
+        botao->setStyleSheet(QStringLiteral("padding: 0px; min-height: 0px; min-width: 0px;"));
         connect(botao, &QAbstractButton::clicked, this, [this, botao] {
             emit Click(botao->property("Tag").toString());
         });

@@ -162,8 +162,8 @@ int main(int argc, char** argv)
     ok = Salvar(IconeInformacao(32), raiz + QStringLiteral("/infopanel/recursos/info.png"), "PNG") && ok;
     for (char16_t c = u'A'; c <= u'Z'; ++c) {
         const QString base = raiz + QStringLiteral("/tabletras/recursos/") + QChar(c);
-        ok = Salvar(TileLetra(QChar(c), 20), base + QStringLiteral(".png"), "PNG") && ok;
-        ok = Salvar(TileLetra(QChar(c), 40), base + QStringLiteral("@2x.png"), "PNG") && ok;
+        ok = Salvar(TileLetra(QChar(c), 22), base + QStringLiteral(".png"), "PNG") && ok;
+        ok = Salvar(TileLetra(QChar(c), 44), base + QStringLiteral("@2x.png"), "PNG") && ok;
     }
     return ok ? 0 : 1;
 }
