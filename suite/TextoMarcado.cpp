@@ -112,8 +112,8 @@ void EscaparCaractere(QChar c, QString& saida)
     case '>': saida += QLatin1String("&gt;"); break;
     case '&': saida += QLatin1String("&amp;"); break;
     case '"': saida += QLatin1String("&quot;"); break;
-    case '\n': saida += QLatin1String("<br>"); break;
-    case '\r': break;  // the "\n" of a CR LF pair breaks the line
+    case '\n':
+    case '\r': saida += QLatin1String("<br>"); break;
     default: saida += c;
     }
 }
@@ -165,7 +165,9 @@ QString TextoMarcadoParaHtml(const QString& marcado)
             }
             continue;
         }
-        EscaparCaractere(c, saida);
+        if (c == u'\r' && i + 1 < marcado.size() && marcado[i + 1] == u'\n')
+            ++i;  // a CR LF pair is one line break
+        EscaparCaractere(marcado[i], saida);
         ++i;
     }
     for (qsizetype k = abertas.size() - 1; k >= 0; --k)

@@ -79,6 +79,7 @@ private slots:
         QTest::newRow("cor dentro de negrito") << "<b>a<c=&HFF00&>v</b>w</c>" << "a[b]|v[b,#00ff00]|w[#00ff00]";
         QTest::newRow("cor invalida") << "<c=&HZZ&>x</c>" << "<c=&HZZ&>x[]";
         QTest::newRow("brancos") << "a  b" << "a  b[]";
+        QTest::newRow("quebra de linha do texto") << "a\r\nb\nc\rd" << "a\nb\nc\nd[]";
     }
     void html()
     {

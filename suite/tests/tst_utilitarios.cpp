@@ -37,7 +37,7 @@ void Escrever(const QString& caminho, const QByteArray& bytes)
 // A settings file as a Windows program leaves it: Windows-1252 bytes, CR LF,
 // comments, blank lines and several sections.
 const QByteArray kIni1252 =
-    "; gerado pelo atualizador\r\n"
+    "; gerado pelo atualizador \x81\x8D\r\n"
     "[Main]\r\n"
     "SuccessfullyChecked=2024-05-01\r\n"
     "\r\n"
@@ -110,7 +110,7 @@ private slots:
                       QStringLiteral("São Paulo"));
 
         const QByteArray esperado =
-            "; gerado pelo atualizador\r\n"
+            "; gerado pelo atualizador \x81\x8D\r\n"
             "[Main]\r\n"
             "SuccessfullyChecked=2024-05-01\r\n"
             "Vers\xE3o=1.3.06 \xE7\xE3o\r\n"
@@ -137,6 +137,18 @@ private slots:
         U().GravarINI(arquivo, QStringLiteral("Seção"), QStringLiteral("Chave"), QStringLiteral("açúcar"));
         U().GravarINI(arquivo, QStringLiteral("Seção"), QStringLiteral("nova"), QStringLiteral("x"));
         QCOMPARE(Ler(arquivo), QByteArray("\xEF\xBB\xBF[Se\xC3\xA7\xC3\xA3o]\nchave=a\xC3\xA7\xC3\xBA" "car\nnova=x\n"));
+    }
+
+    void iniUtf16ContinuaUtf16()
+    {
+        const QString arquivo = Caminho(QStringLiteral("utf16.ini"));
+        auto utf16 = [](const QString& texto) {
+            return QByteArray("\xFF\xFE") + QByteArray(reinterpret_cast<const char*>(texto.utf16()), texto.size() * 2);
+        };
+        Escrever(arquivo, utf16(QStringLiteral("[Seção]\r\nk=1\r\n")));
+        QCOMPARE(U().LerINI(arquivo, QStringLiteral("seção"), QStringLiteral("K")), QStringLiteral("1"));
+        U().GravarINI(arquivo, QStringLiteral("Seção"), QStringLiteral("nome"), QStringLiteral("日本"));
+        QCOMPARE(Ler(arquivo), utf16(QStringLiteral("[Seção]\r\nk=1\r\nnome=日本\r\n")));
     }
 
     void iniArquivoNovo()
