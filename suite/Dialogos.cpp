@@ -4,6 +4,8 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -58,6 +60,39 @@ QMessageBox::Icon IconeDoEstilo(int estilo)
     }
 }
 
+// The suite's marked-up Yes/No box may be closed without choosing (Esc or
+// the window's close button): it then answers 2, neither Yes nor No, so a
+// caller that only stops on No goes on and one that needs Yes does nothing.
+constexpr int kFechadaSemBotao = 2;
+
+class CaixaSuite : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+    bool fecharSemBotao = false;
+    bool fechada = false;
+
+protected:
+    void keyPressEvent(QKeyEvent* evento) override
+    {
+        if (fecharSemBotao && evento->key() == Qt::Key_Escape) {
+            fechada = true;
+            done(0);
+            return;
+        }
+        QMessageBox::keyPressEvent(evento);
+    }
+    void closeEvent(QCloseEvent* evento) override
+    {
+        if (fecharSemBotao) {
+            fechada = true;
+            evento->accept();
+            done(0);
+            return;
+        }
+        QMessageBox::closeEvent(evento);
+    }
+};
+
 // The answer a box gives when it is closed without a button: Cancel where
 // there is one, otherwise No, otherwise the single button.
 int RespostaAoFechar(const QList<Botao>& botoes)
@@ -78,7 +113,8 @@ int RespostaPadrao(int estilo)
     return botoes.at(indice < botoes.size() ? indice : 0).resposta;
 }
 
-int MostrarCaixa(const QString& texto, Qt::TextFormat formato, int estilo, const QString& titulo, QWidget* pai)
+int MostrarCaixa(const QString& texto, Qt::TextFormat formato, int estilo, const QString& titulo, QWidget* pai,
+                 bool suite)
 {
     if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
         // No desktop to show it on: the text still reaches the user.
@@ -89,7 +125,8 @@ int MostrarCaixa(const QString& texto, Qt::TextFormat formato, int estilo, const
         pai = QApplication::activeWindow();
 
     const QList<Botao> botoes = BotoesDoEstilo(estilo);
-    QPointer<QMessageBox> caixa = new QMessageBox(pai);
+    QPointer<CaixaSuite> caixa = new CaixaSuite(pai);
+    caixa->fecharSemBotao = suite && (estilo & 0xF) == 4;
     caixa->setObjectName(QStringLiteral("CaixaMensagem"));
     caixa->setWindowTitle(titulo);
     caixa->setIcon(IconeDoEstilo(estilo));
@@ -110,7 +147,10 @@ int MostrarCaixa(const QString& texto, Qt::TextFormat formato, int estilo, const
 
     caixa->exec();
     int resposta = aoFechar;
-    if (caixa) {
+    if (caixa && caixa->fechada) {
+        resposta = kFechadaSemBotao;
+        delete caixa;
+    } else if (caixa) {
         const int indice = criados.indexOf(caixa->clickedButton());
         if (indice >= 0)
             resposta = botoes.at(indice).resposta;
@@ -157,8 +197,8 @@ int Dialogos::ExibirCaixa(TipoCaixa tipo, const QString& texto, int estilo, cons
         return responder(caixa);
     }
     if (tipo == TipoCaixa::Sistema)
-        return MostrarCaixa(texto, Qt::PlainText, estilo, titulo, pai);
-    return MostrarCaixa(TextoMarcadoParaHtml(texto), Qt::RichText, estilo, titulo, pai);
+        return MostrarCaixa(texto, Qt::PlainText, estilo, titulo, pai, false);
+    return MostrarCaixa(TextoMarcadoParaHtml(texto), Qt::RichText, estilo, titulo, pai, true);
 }
 
 int Dialogos::ExibirCaixaSistema(const QString& texto, int estilo, const QString& titulo)

@@ -126,7 +126,8 @@ private slots:
     }
 
     // Each style the program passes: icon, buttons, default button, and the
-    // answer Enter (the default) and Esc give.
+    // answer Enter (the default) and Esc give. A Yes/No box closed with Esc
+    // answers neither Yes nor No.
     void estilosDaCaixaReal_data()
     {
         QTest::addColumn<int>("estilo");
@@ -141,9 +142,9 @@ private slots:
         QTest::newRow("16 crítico") << 16 << int(QMessageBox::Critical) << ok << "OK" << 1 << 1;
         QTest::newRow("48 exclamação") << 48 << int(QMessageBox::Warning) << ok << "OK" << 1 << 1;
         QTest::newRow("64 informação") << 64 << int(QMessageBox::Information) << ok << "OK" << 1 << 1;
-        QTest::newRow("36 pergunta") << 36 << int(QMessageBox::Question) << simNao << "Sim" << 6 << 7;
-        QTest::newRow("292 não por padrão") << 292 << int(QMessageBox::Question) << simNao << "Não" << 7 << 7;
-        QTest::newRow("84 sim/não com exclamação") << 84 << int(QMessageBox::Warning) << simNao << "Sim" << 6 << 7;
+        QTest::newRow("36 pergunta") << 36 << int(QMessageBox::Question) << simNao << "Sim" << 6 << 2;
+        QTest::newRow("292 não por padrão") << 292 << int(QMessageBox::Question) << simNao << "Não" << 7 << 2;
+        QTest::newRow("84 sim/não com exclamação") << 84 << int(QMessageBox::Warning) << simNao << "Sim" << 6 << 2;
     }
 
     void estilosDaCaixaReal()

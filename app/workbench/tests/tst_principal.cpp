@@ -11,6 +11,7 @@
 #include "suite/Controles.h"
 #include "suite/USFlexGrid.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -374,14 +375,22 @@ private slots:
         const QString origem = ambiente_->EscreverArquivo(QStringLiteral("real.srt"),
                                                           "1\n00:00:01,000 --> 00:00:02,000\nReal\n");
         bool encontrado = false;
-        QTimer::singleShot(200, this, [&] {
+        QTimer relogio;
+        QElapsedTimer espera;
+        espera.start();
+        connect(&relogio, &QTimer::timeout, this, [&] {
             auto* dialogo = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            if (!dialogo)
+            if (!dialogo || !dialogo->isVisible()) {
+                if (espera.elapsed() > 10000)
+                    relogio.stop();  // the test fails instead of hanging
                 return;
+            }
+            relogio.stop();
             encontrado = true;
             dialogo->selectFile(origem);
-            dialogo->accept();
+            static_cast<QDialog*>(dialogo)->accept();
         });
+        relogio.start(10);
         Janela()->btnAcao_Click(0);
         QVERIFY(encontrado);
         QCOMPARE(Janela()->FlexGrid(0)->Celula(0, 2), QStringLiteral("Real"));
