@@ -450,13 +450,22 @@ void USFlexGrid::AdicionarColuna(const QString& titulo, double larguraTwips, int
 {
     modelo_->AdicionarColuna(titulo, alinhamento);
     const int coluna = modelo_->columnCount() - 1;
-    if (coluna >= 0 && larguraTwips > 0)
-        horizontalHeader()->resizeSection(coluna, qMax(1, qRound(TwipsParaPixelsX(larguraTwips))));
+    if (coluna < 0)
+        return;
+    larguras_.resize(coluna + 1, 0);
+    larguras_[coluna] = larguraTwips > 0 ? qMax(1, qRound(TwipsParaPixelsX(larguraTwips))) : 0;
+    // The last column fills the grid's width; the others keep their own.
+    QHeaderView* cabecalho = horizontalHeader();
+    for (int c = 0; c <= coluna; ++c) {
+        if (larguras_[c] > 0 && (c < coluna || !cabecalho->stretchLastSection()))
+            cabecalho->resizeSection(c, larguras_[c]);
+    }
 }
 
 void USFlexGrid::LimparColunas()
 {
     modelo_->LimparColunas();
+    larguras_.clear();
 }
 
 int USFlexGrid::AdicionarLinha(const QString& celulasTab, int posicao)

@@ -102,6 +102,7 @@ private:
     void VerificarLinhaAtual();
     ModeloGrade* modelo_;
     int linhaAtualAnunciada_ = -1;
+    std::vector<int> larguras_;  // pixels, as the columns were added
     // A current row set while redrawing is off beyond what the view knows
     // (-2: none pending).
     int linhaPendente_ = -2;

@@ -238,6 +238,16 @@ void fPrincipal::CriarControles()
     resize(1000, 680);
 }
 
+void fPrincipal::PrepararColunas(int indice)
+{
+    orvessa::USFlexGrid* grade = FlexGrid(indice);
+    grade->LimparColunas();
+    grade->AdicionarColuna(QStringLiteral("Início"), 2000, 5);
+    grade->AdicionarColuna(QStringLiteral("Final"), 2000, 5);
+    grade->AdicionarColuna(indice == 0 ? QStringLiteral("Texto Original") : QStringLiteral("Texto Traduzido"), 9600,
+                           5);
+}
+
 void fPrincipal::Form_Load()
 {
     try {
@@ -248,6 +258,9 @@ void fPrincipal::Form_Load()
             chkOpcao(i)->DefinirValue(valor.trimmed().toInt() != 0 ? 1 : 0);
         }
         CarregarIdiomas(USComboBoxX(0), USComboBoxX(1));
+        // Empty grids show their columns from the start.
+        PrepararColunas(0);
+        PrepararColunas(1);
         lblDescription->DefinirCaption(kDescricaoInicial);
         ExibirVersao();
         USForm1->AplicarTema();
@@ -532,11 +545,7 @@ void fPrincipal::PreencherGrade(const QStringList& linhas)
             DoEvents();
             orvessa::USFlexGrid* grade = FlexGrid(g);
             grade->LimparGrade(false);
-            grade->LimparColunas();
-            grade->AdicionarColuna(QStringLiteral("Início"), 2000, 5);
-            grade->AdicionarColuna(QStringLiteral("Final"), 2000, 5);
-            grade->AdicionarColuna(g == 0 ? QStringLiteral("Texto Original") : QStringLiteral("Texto Traduzido"),
-                                   9600, 5);
+            PrepararColunas(g);
             grade->DefinirRedesenhar(false);
             int ultimo = -1;
             for (qsizetype r = 0; r < total; ++r) {

@@ -75,6 +75,7 @@ protected:
 
 private:
     void CriarControles();
+    void PrepararColunas(int indice);
     void Abrir();
     void Salvar();
     void Formatar(const QString& abertura, const QString& fechamento);
