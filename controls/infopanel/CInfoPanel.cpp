@@ -2,12 +2,11 @@
 
 #include "suite/Controles.h"
 #include "suite/TextoMarcado.h"
-#include "suite/Tema.h"
 
 #include <QImage>
 #include <QPainter>
 #include <QResizeEvent>
-#include <cmath>
+#include <algorithm>
 
 namespace kestrane {
 namespace {

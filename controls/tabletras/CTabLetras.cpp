@@ -4,6 +4,7 @@
 #include "suite/Tema.h"
 
 #include <QIcon>
+#include <algorithm>
 #include <cmath>
 
 namespace kestrane {
