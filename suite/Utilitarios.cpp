@@ -343,7 +343,7 @@ QString Utilitarios::GerarAleatorio(const QString& separador, int quantidade, in
     const quint32 limite = maximo < 0 ? 0u : quint32(maximo);
     QStringList partes;
     for (int i = 0; i < quantidade; ++i)
-        partes << QString::number(limite == 0xFFFFFFFFu ? gerador->generate() : gerador->bounded(limite + 1));
+        partes << QString::number(gerador->bounded(limite + 1));
     // The numbers alone repeat often (one of 0..99); a counter makes every
     // call of this process differ, a random tail separates processes.
     partes << Base36(contador.fetch_add(1) + 1) + Base36(gerador->bounded(quint32(2176782336u)), 6);
