@@ -111,6 +111,46 @@ void DoEvents()
     QCoreApplication::processEvents();
 }
 
+// The run yields once per row so a click can stop it, but painting the
+// window after every row costs more than translating the row. While it runs
+// the window is painted about every 40 ms: a timer turns painting on, the
+// next yield paints, and the yield after that turns it off again. A slow
+// request still lets the timer paint while it waits.
+class PinturaEspacada {
+public:
+    explicit PinturaEspacada(QWidget* janela) : janela_(janela)
+    {
+        relogio_.setInterval(40);
+        QObject::connect(&relogio_, &QTimer::timeout, janela, [this] {
+            pendente_ = true;
+            janela_->setUpdatesEnabled(true);
+        });
+        relogio_.start();
+    }
+    ~PinturaEspacada() { Concluir(); }
+
+    void AntesDeCeder()
+    {
+        if (!janela_ || !janela_->updatesEnabled())
+            return;
+        if (pendente_)
+            pendente_ = false;
+        else
+            janela_->setUpdatesEnabled(false);
+    }
+    void Concluir()
+    {
+        relogio_.stop();
+        if (janela_)
+            janela_->setUpdatesEnabled(true);
+    }
+
+private:
+    QPointer<QWidget> janela_;
+    QTimer relogio_;
+    bool pendente_ = true;
+};
+
 }  // namespace
 
 QString fPrincipal::TextoOpcaoApenasIguais()
@@ -681,6 +721,7 @@ void fPrincipal::IniciarTraducao()
     const QString origem = IdiomaOrigem();
     const QString destino = IdiomaDestino();
 
+    PinturaEspacada pintura(this);
     try {
         for (int i = 0; i < total; ++i) {
             // Rows may have been removed by an edit while the loop yielded.
@@ -693,6 +734,7 @@ void fPrincipal::IniciarTraducao()
                 chkOpcao(0)->Value() == 1 && traducao->Celula(i, 2) != original->Celula(i, 2);
             if (!pular)
                 traducao->DefinirCelula(i, 2, TraduzirTexto(original->Celula(i, 2), origem, destino));
+            pintura.AntesDeCeder();
             DoEvents();
             if (TraducaoCancelada)
                 break;
@@ -708,6 +750,7 @@ void fPrincipal::IniciarTraducao()
     }
 
     DefinirPonteiroTela(0);
+    pintura.Concluir();
     if (TraducaoCancelada) {
         lblDescription->DefinirCaption(kCancelada);
         Aviso(lblDescription->Caption(), 48);
