@@ -368,6 +368,31 @@ private slots:
         QCOMPARE(Janela()->USProgressBar1->Value(), 0);
     }
 
+    // Kestrane is not registered in the test's registry yet: the about box
+    // cannot build its status bar, and the error handler takes over.
+    void sobreSemBibliotecaDeControlesVaiAoTratador()
+    {
+        Janela()->btnAcao_Click(8);
+        QCOMPARE(encerramentos_.size(), 1);
+        QCOMPARE(respostas_->CaixasCom(QStringLiteral("erro de ActiveX")).size(), 1);
+        QVERIFY(TextoRelatorioErros.contains(QStringLiteral("Função: btnAcao_Click(8)\r\n")));
+        QVERIFY(TextoRelatorioErros.contains(QStringLiteral("Número do erro: 429\r\n")));
+        QVERIFY(!Janela()->Carregado());
+    }
+
+    void sobreAbreUmaSoVez()
+    {
+        QVERIFY(RegistrarComponente(QStringLiteral("libkestrane.so")));
+        Janela()->btnAcao_Click(8);
+        Janela()->btnAcao_Click(8);
+        int abertas = 0;
+        for (auto* janela : orvessa::Formulario::FormulariosCarregados())
+            abertas += janela->Name() == QLatin1String("fSobre");
+        QCOMPARE(abertas, 1);
+        QVERIFY(encerramentos_.isEmpty());
+        DescarregarFormularios(false);
+    }
+
     void abrirPeloDialogoReal()
     {
         // No answerer: the real file dialog is shown and driven here.
