@@ -687,10 +687,17 @@ QString fPrincipal::TraduzirTexto(const QString& texto, const QString& origem, c
 
 void fPrincipal::IniciarOuInterromperTraducao()
 {
-    if (EmTraducao)
+    if (EmTraducao) {
         InterromperTraducao();
-    else
-        IniciarTraducao();
+        return;
+    }
+    // The stop command passes the busy guard; a start while a file is read
+    // or written would translate rows that are still being filled.
+    if (EmProcessamento) {
+        Aviso(kOcupado, 48);
+        return;
+    }
+    IniciarTraducao();
 }
 
 void fPrincipal::IniciarTraducao()

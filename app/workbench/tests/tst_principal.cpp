@@ -185,6 +185,11 @@ private slots:
             Janela()->btnAcao_Click(i);
             QCOMPARE(respostas_->CaixasCom(kOcupado).size(), 1);
         }
+        // The start passes the guard as the stop command, and is refused.
+        respostas_->Limpar();
+        Janela()->btnAcao_Click(7);
+        QCOMPARE(respostas_->CaixasCom(kOcupado).size(), 1);
+        QVERIFY(!Janela()->EmTraducao);
         Janela()->EmProcessamento = false;
         QCOMPARE(Janela()->FlexGrid(0)->Celula(0, 2), QStringLiteral("Texto 0"));
     }
