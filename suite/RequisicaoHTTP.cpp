@@ -1,5 +1,6 @@
 #include "suite/RequisicaoHTTP.h"
 
+#include "platform/Texto.h"
 #include "suite/Utilitarios.h"
 
 #include <QCoreApplication>
@@ -15,8 +16,6 @@
 #include <QUrl>
 
 #include <cstring>
-#include <iconv.h>
-#include <optional>
 
 namespace orvessa {
 
@@ -87,24 +86,6 @@ bool Loopback(const QUrl& url)
     return !endereco.isNull() && endereco.isLoopback();
 }
 
-std::optional<QByteArray> IconvParaUtf8(const QByteArray& nome, const QByteArray& corpo)
-{
-    iconv_t cd = iconv_open("UTF-8", nome.constData());
-    if (cd == reinterpret_cast<iconv_t>(-1))
-        return std::nullopt;
-    QByteArray saida(corpo.size() * 4 + 16, '\0');
-    char* in = const_cast<char*>(corpo.constData());
-    size_t inRestante = size_t(corpo.size());
-    char* out = saida.data();
-    size_t outRestante = size_t(saida.size());
-    const size_t r = iconv(cd, &in, &inRestante, &out, &outRestante);
-    iconv_close(cd);
-    if (r == size_t(-1))
-        return std::nullopt;
-    saida.resize(saida.size() - qsizetype(outRestante));
-    return saida;
-}
-
 QByteArray CharsetDe(const QByteArray& tipoConteudo)
 {
     const QList<QByteArray> partes = tipoConteudo.split(';');
@@ -129,8 +110,8 @@ QString DecodificarCorpo(const QByteArray& corpo, QByteArray charset)
     QStringDecoder decodificador(charset.constData());
     if (decodificador.isValid())
         return decodificador(corpo);
-    if (auto utf8 = IconvParaUtf8(charset, corpo))
-        return QString::fromUtf8(*utf8);
+    if (auto texto = plataforma::DecodificarCharset(charset, corpo))
+        return *texto;
     return QString::fromUtf8(corpo);
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/Configuracoes.h"
 #include "platform/Processos.h"
+#include "platform/Texto.h"
 #include "suite/Dialogos.h"
 
 #include <QApplication>
@@ -24,56 +25,11 @@
 #include <atomic>
 #include <cmath>
 #include <cstring>
-#include <iconv.h>
 #include <optional>
 
 namespace orvessa {
 
 namespace {
-
-// ---------------------------------------------------------------------------
-// Windows-1252 through iconv (Qt may lack the codec).
-
-std::optional<QByteArray> Iconv(const char* de, const char* para, const QByteArray& entrada)
-{
-    iconv_t cd = iconv_open(para, de);
-    if (cd == reinterpret_cast<iconv_t>(-1))
-        return std::nullopt;
-    QByteArray saida;
-    saida.resize(entrada.size() * 4 + 16);
-    char* in = const_cast<char*>(entrada.constData());
-    size_t inRestante = size_t(entrada.size());
-    char* out = saida.data();
-    size_t outRestante = size_t(saida.size());
-    const size_t r = iconv(cd, &in, &inRestante, &out, &outRestante);
-    iconv_close(cd);
-    if (r == size_t(-1) || inRestante != 0)
-        return std::nullopt;
-    saida.resize(saida.size() - qsizetype(outRestante));
-    return saida;
-}
-
-// Five byte values have no character in Windows-1252; they come through as
-// the C1 control of the same number so nothing is lost on reading.
-QString De1252(const QByteArray& bytes)
-{
-    if (auto utf8 = Iconv("WINDOWS-1252", "UTF-8", bytes))
-        return QString::fromUtf8(*utf8);
-    QString texto;
-    for (char b : bytes) {
-        const QByteArray um(1, b);
-        if (auto utf8 = Iconv("WINDOWS-1252", "UTF-8", um))
-            texto += QString::fromUtf8(*utf8);
-        else
-            texto += QChar(uchar(b));
-    }
-    return texto;
-}
-
-std::optional<QByteArray> Para1252(const QString& texto)
-{
-    return Iconv("UTF-8", "WINDOWS-1252", texto.toUtf8());
-}
 
 bool Utf8Valido(const QByteArray& bytes)
 {
@@ -103,7 +59,7 @@ struct ArquivoIni {
 
 QString Decodificar(const QByteArray& bytes, Codificacao c)
 {
-    return c == Codificacao::Windows1252 ? De1252(bytes) : QString::fromUtf8(bytes);
+    return c == Codificacao::Windows1252 ? plataforma::DecodificarWindows1252(bytes) : QString::fromUtf8(bytes);
 }
 
 // UTF-16 files are handled as UTF-8 inside and converted back on writing.
@@ -431,7 +387,7 @@ void Utilitarios::GravarINI(const QString& arquivo, const QString& secao, const 
     // the text the whole file moves to UTF-8 rather than lose characters.
     auto codificar = [&](const QString& texto) -> std::optional<QByteArray> {
         if (ini.codificacao == Codificacao::Windows1252)
-            return Para1252(texto);
+            return plataforma::CodificarWindows1252(texto);
         return texto.toUtf8();
     };
     auto linhaNova = [&](const QString& texto, const QByteArray& fim) -> Linha {

@@ -2,6 +2,7 @@
 
 #include "app/workbench/modErros.h"
 #include "platform/ErroExecucao.h"
+#include "platform/Texto.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -37,18 +38,6 @@ QString NomeConexao()
 {
     static int contador = 0;
     return QStringLiteral("qeltrano_cache_%1").arg(++contador);
-}
-
-// Only blanks, as the cache has always compared its texts.
-QString Aparar(const QString& texto)
-{
-    qsizetype inicio = 0;
-    qsizetype fim = texto.size();
-    while (inicio < fim && texto[inicio] == u' ')
-        ++inicio;
-    while (fim > inicio && texto[fim - 1] == u' ')
-        --fim;
-    return texto.mid(inicio, fim - inicio);
 }
 
 [[noreturn]] void Lancar(const QSqlError& erro)
@@ -270,7 +259,7 @@ std::optional<QString> CacheTraducao::Buscar(const QString& texto, const QString
     QSqlQuery& q = d_->Preparada(d_->consulta,
         QStringLiteral("SELECT c_texto_traduzido FROM tbl_traducao WHERE c_texto_original = ? "
                        "AND c_idioma_origem = ? AND c_idioma_destino = ? LIMIT 1"));
-    q.bindValue(0, Aparar(texto));
+    q.bindValue(0, plataforma::Trim(texto));
     q.bindValue(1, origem);
     q.bindValue(2, destino);
     if (!q.exec()) {
@@ -298,10 +287,10 @@ void CacheTraducao::Gravar(const QString& texto, const QString& traducao, const 
                        "c_texto_traduzido) VALUES (?, ?, ?, ?) "
                        "ON CONFLICT (c_texto_original, c_idioma_origem, c_idioma_destino) "
                        "DO UPDATE SET c_texto_traduzido = excluded.c_texto_traduzido"));
-    q.bindValue(0, Aparar(texto));
+    q.bindValue(0, plataforma::Trim(texto));
     q.bindValue(1, origem);
     q.bindValue(2, destino);
-    q.bindValue(3, Aparar(traducao));
+    q.bindValue(3, plataforma::Trim(traducao));
     if (!q.exec()) {
         const QSqlError erro = q.lastError();
         d_->gravacao.reset();

@@ -1,15 +1,12 @@
 #include "app/workbench/Codificacao.h"
 
+#include "platform/Texto.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
-#include <QSysInfo>
 
-#include <iconv.h>
-
-#include <cerrno>
 #include <cstring>
-#include <vector>
 
 namespace qeltrano {
 
@@ -27,34 +24,6 @@ bool SoAscii(const QByteArray& bytes)
             return false;
     }
     return true;
-}
-
-// Windows maps the five bytes the code page leaves undefined (0x81, 0x8D,
-// 0x8F, 0x90, 0x9D) to the C1 control of the same value; iconv refuses
-// them, so they are mapped here and no byte is dropped.
-QString DecodificarWindows1252(const QByteArray& bytes)
-{
-    iconv_t cd = iconv_open(QSysInfo::ByteOrder == QSysInfo::LittleEndian ? "UTF-16LE" : "UTF-16BE", "WINDOWS-1252");
-    if (cd == reinterpret_cast<iconv_t>(-1))
-        return QString::fromLatin1(bytes);
-    QString saida;
-    saida.reserve(bytes.size());
-    std::vector<char16_t> bloco(32 * 1024);
-    char* entrada = const_cast<char*>(bytes.constData());
-    size_t restante = size_t(bytes.size());
-    while (restante > 0) {
-        char* destino = reinterpret_cast<char*>(bloco.data());
-        size_t livre = bloco.size() * sizeof(char16_t);
-        const size_t r = iconv(cd, &entrada, &restante, &destino, &livre);
-        saida.append(QStringView(bloco.data(), qsizetype(bloco.size() - livre / sizeof(char16_t))));
-        if (r == size_t(-1) && errno != E2BIG) {
-            saida.append(QChar(char16_t(static_cast<unsigned char>(*entrada))));
-            ++entrada;
-            --restante;
-        }
-    }
-    iconv_close(cd);
-    return saida;
 }
 
 }  // namespace
@@ -84,7 +53,7 @@ QString DecodificarTexto(const QByteArray& bytes)
     QString texto = utf8.decode(bytes);
     if (!utf8.hasError())
         return texto;
-    return DecodificarWindows1252(bytes);
+    return plataforma::DecodificarWindows1252(bytes);
 }
 
 QStringList DividirLinhas(const QString& texto)

@@ -1,6 +1,7 @@
 #include "app/workbench/EscritaLegenda.h"
 
 #include "app/workbench/Formatos.h"
+#include "platform/Texto.h"
 
 #include <QSaveFile>
 #include <QStringEncoder>
@@ -11,17 +12,6 @@ namespace {
 
 constexpr char MarcaUtf16LE[] = "\xFF\xFE";
 constexpr qsizetype LimiteBloco = 256 * 1024;
-
-QString Aparar(const QString& texto)
-{
-    qsizetype inicio = 0;
-    qsizetype fim = texto.size();
-    while (inicio < fim && texto[inicio] == u' ')
-        ++inicio;
-    while (fim > inicio && texto[fim - 1] == u' ')
-        --fim;
-    return texto.mid(inicio, fim - inicio);
-}
 
 enum class Tipo { Invalido, SRT, MDVD };
 
@@ -41,7 +31,7 @@ void AcrescentarLinha(QString& saida, Tipo tipo, qsizetype r, const LinhaGrade& 
     if (tipo == Tipo::SRT) {
         saida += QString::number(r + 1);
         saida += fimLinha;
-        saida += Aparar(linha.inicio + QLatin1String(" --> ") + linha.fim);
+        saida += plataforma::Trim(linha.inicio + QLatin1String(" --> ") + linha.fim);
         saida += fimLinha;
         // An empty text writes no text line at all, just the block's end.
         if (!linha.texto.isEmpty()) {

@@ -5,6 +5,7 @@
 #include "app/workbench/modErros.h"
 #include "app/workbench/modGlobal.h"
 #include "platform/ErroExecucao.h"
+#include "platform/Texto.h"
 #include "suite/RequisicaoHTTP.h"
 
 #include <cmath>
@@ -13,19 +14,6 @@
 namespace qeltrano {
 
 namespace {
-
-// Trim as the rest of the program means it: blanks only, tabs and line
-// breaks are part of the text.
-QString AparaBrancos(const QString& texto)
-{
-    qsizetype inicio = 0;
-    qsizetype fim = texto.size();
-    while (inicio < fim && texto.at(inicio) == QLatin1Char(' '))
-        ++inicio;
-    while (fim > inicio && texto.at(fim - 1) == QLatin1Char(' '))
-        --fim;
-    return texto.mid(inicio, fim - inicio);
-}
 
 // A fresh nonce in 0..99999, rounded half to even as the runtime's CLng does
 // (the default floating-point rounding mode).
@@ -36,7 +24,7 @@ QString NovoNonce()
 
 QString TraduzirOnline(const QString& texto, const QString& idiomaOrigem, const QString& idiomaDestino)
 {
-    const QString aparado = AparaBrancos(texto);
+    const QString aparado = plataforma::Trim(texto);
     const QString textoCodificado = CodificarTextoTraducao(aparado);
     const QString consulta = QStringLiteral("client=t") + QStringLiteral("&text=") + textoCodificado
                              + QStringLiteral("&sl=") + idiomaOrigem + QStringLiteral("&tl=") + idiomaDestino
@@ -67,7 +55,7 @@ QString TraduzirOnline(const QString& texto, const QString& idiomaOrigem, const 
     r.replace(QStringLiteral("\\x3e"), QStringLiteral(">"));
     r.replace(QStringLiteral("\\u003e"), QStringLiteral(">"));
     r.replace(QStringLiteral("\\u003"), QStringLiteral(">"));
-    if (AparaBrancos(r).isEmpty())
+    if (plataforma::Trim(r).isEmpty())
         r = aparado;
 
     if (CacheTraducao* cache = CacheTraducao::Conexao())
@@ -116,7 +104,7 @@ QString TraduzirTexto(const QString& texto, const QString& idiomaOrigem, const Q
     try {
         if (usarOffline) {
             if (CacheTraducao* cache = CacheTraducao::Conexao()) {
-                if (std::optional<QString> guardada = cache->Buscar(AparaBrancos(texto), idiomaOrigem, idiomaDestino))
+                if (std::optional<QString> guardada = cache->Buscar(plataforma::Trim(texto), idiomaOrigem, idiomaDestino))
                     return *guardada;
             }
         }
@@ -127,7 +115,7 @@ QString TraduzirTexto(const QString& texto, const QString& idiomaOrigem, const Q
         const plataforma::ErroExecucao erro = plataforma::ErroExecucao::MemoriaInsuficiente();
         TratarErro(QStringLiteral("fPrincipal"), QStringLiteral("TraduzirTexto"), erro.Numero(), erro.Descricao(), 0);
     }
-    return AparaBrancos(texto);
+    return plataforma::Trim(texto);
 }
 
 }  // namespace qeltrano

@@ -13,6 +13,7 @@
 #include "app/workbench/modMDVD.h"
 #include "platform/Configuracoes.h"
 #include "platform/ErroExecucao.h"
+#include "platform/Texto.h"
 #include "suite/Controles.h"
 #include "suite/DialogoArquivo.h"
 #include "suite/USFlexGrid.h"
@@ -434,7 +435,7 @@ void fPrincipal::Abrir()
     dialogo.OpcoesDialogo = 0x281000;
     dialogo.FiltroArquivos = QStringLiteral("Arquivos suportados (*.sub;*.srt)|*.sub;*.srt");
     dialogo.ExibirDialogo(1, QStringLiteral("::. Abrir arquivo de legenda"), this);
-    const QString escolhido = dialogo.NomeArquivoEscolhido().trimmed();
+    const QString escolhido = plataforma::Trim(dialogo.NomeArquivoEscolhido());
     if (!dialogo.DialogoCancelado() && !escolhido.isEmpty()) {
         plataforma::SaveSetting(Produto(), kSecaoPrincipal, kUltimoAberto, dialogo.DiretorioInicial);
         ImportarLegenda(escolhido);
@@ -452,7 +453,7 @@ void fPrincipal::Salvar()
     else if (FormatoArquivo == QLatin1String("SRT"))
         dialogo.FiltroArquivos = QStringLiteral("SubRip Subtitles (*.srt)|*.srt");
     dialogo.ExibirDialogo(2, QStringLiteral("::. Salvar arquivo de legenda"), this);
-    const QString nome = dialogo.NomeArquivoEscolhido().trimmed();
+    const QString nome = plataforma::Trim(dialogo.NomeArquivoEscolhido());
     if (dialogo.DialogoCancelado() || nome.isEmpty())
         return;
 

@@ -1,5 +1,6 @@
 #include "controls/infopanel/CInfoPanel.h"
 
+#include "platform/Texto.h"
 #include "suite/Controles.h"
 #include "suite/TextoMarcado.h"
 
@@ -38,17 +39,6 @@ protected:
 private:
     QColor cor_;
 };
-
-// Blanks only, as the runtime's Trim does; other characters are the text's.
-QString SemBrancosNasPontas(const QString& texto)
-{
-    qsizetype inicio = 0, fim = texto.size();
-    while (inicio < fim && texto.at(inicio) == QLatin1Char(' '))
-        ++inicio;
-    while (fim > inicio && texto.at(fim - 1) == QLatin1Char(' '))
-        --fim;
-    return texto.mid(inicio, fim - inicio);
-}
 
 // A colour from the bag: a number, or the default when it is none.
 long LerCor(const plataforma::PropertyBag& bag, const QString& chave, long padrao)
@@ -106,7 +96,7 @@ void CInfoPanel::DefinirTexto(const QString& texto)
         // The label redraws once, with the new caption.
         lblM_->DefinirAutoRedesenhar(false);
         lblM_->DefinirAutoAjustar(false);
-        lblM_->DefinirCaption(SemBrancosNasPontas(texto));
+        lblM_->DefinirCaption(plataforma::Trim(texto));
         lblM_->DefinirAutoRedesenhar(true);
         lblM_->DefinirAutoAjustar(true);
         Organizar();
