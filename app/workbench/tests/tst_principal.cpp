@@ -404,24 +404,36 @@ private slots:
         orvessa::Dialogos::DefinirRespostaArquivos(nullptr);
         const QString origem = ambiente_->EscreverArquivo(QStringLiteral("real.srt"),
                                                           "1\n00:00:01,000 --> 00:00:02,000\nReal\n");
+        // As a user would: once the dialog shows, pick the file and accept;
+        // the folder loads in the background, so try again until it closes.
+        // After 10 s give up and cancel, so the test fails instead of hanging.
         bool encontrado = false;
         QTimer relogio;
         QElapsedTimer espera;
         espera.start();
         connect(&relogio, &QTimer::timeout, this, [&] {
-            auto* dialogo = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            if (!dialogo || !dialogo->isVisible()) {
-                if (espera.elapsed() > 10000)
-                    relogio.stop();  // the test fails instead of hanging
+            QWidget* modal = QApplication::activeModalWidget();
+            auto* dialogo = qobject_cast<QFileDialog*>(modal);
+            if (espera.elapsed() > 10000) {
+                if (modal)
+                    modal->close();
                 return;
             }
-            relogio.stop();
+            if (!dialogo || !dialogo->isVisible())
+                return;
+            auto* nome = dialogo->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            if (!nome)
+                return;
             encontrado = true;
-            dialogo->selectFile(origem);
+            // Typed as a full path, the name does not depend on the folder
+            // the dialog is still reading.
+            nome->setCompleter(nullptr);
+            nome->setText(origem);
             static_cast<QDialog*>(dialogo)->accept();
         });
-        relogio.start(10);
+        relogio.start(50);
         Janela()->btnAcao_Click(0);
+        relogio.stop();
         QVERIFY(encontrado);
         QCOMPARE(Janela()->FlexGrid(0)->Celula(0, 2), QStringLiteral("Real"));
         QCOMPARE(plataforma::GetSetting(NomeProduto(), QStringLiteral("Principal"),
