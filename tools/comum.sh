@@ -29,11 +29,16 @@ instalar_dependencias() {
   fi
 }
 
-# compilar <folder> <cmake options...>
+# compilar <folder> <cmake options...>; ALVOS (optional) limits the targets.
 compilar() {
   local pasta="$1"; shift
   cmake -S "$RAIZ" -B "$pasta" -G Ninja "$@" >/dev/null
-  cmake --build "$pasta" -j "$(nproc)"
+  if [ -n "${ALVOS:-}" ]; then
+    # shellcheck disable=SC2086
+    cmake --build "$pasta" -j "$(nproc)" --target $ALVOS
+  else
+    cmake --build "$pasta" -j "$(nproc)"
+  fi
 }
 
 # Registers the component libraries a build made, as an installer would.
