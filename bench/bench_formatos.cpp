@@ -90,12 +90,11 @@ int main(int argc, char* argv[])
     }
 
     // The grids hold the cells; the translation differs from the source.
-    QList<LinhaGrade> original;
-    QList<LinhaGrade> traducao;
-    for (const QString& linha : leitura.linhas) {
-        const QStringList campos = linha.split(u'\t');
-        original.append({campos[0], campos[1], campos[2]});
-        traducao.append({campos[0], campos[1], QStringLiteral("[en] ") + campos[2]});
+    QList<LinhaLegenda> original;
+    QList<LinhaLegenda> traducao;
+    for (const LinhaLegenda& linha : leitura.linhas) {
+        original.append(linha);
+        traducao.append({linha.inicio, linha.fim, QStringLiteral("[en] ") + linha.texto});
     }
 
     std::vector<double> exportacoes;
@@ -110,14 +109,17 @@ int main(int argc, char* argv[])
         QString erro;
         QElapsedTimer relogio;
         relogio.start();
-        cache->IniciarLote();
+        // As the save does: the file first, then every row in one batch.
         const bool ok = EscreverLegenda(
-            saida, QStringLiteral("SRT"), int(traducao.size()), [&traducao](int r) { return traducao.at(r); },
-            [&](int r) {
-                cache->Gravar(original.at(r).texto, traducao.at(r).texto, QStringLiteral("pt"), QStringLiteral("en"));
-            },
+            saida, QStringLiteral("SRT"), int(traducao.size()), [&traducao](int r) { return traducao.at(r); }, {},
             &erro);
-        cache->ConcluirLote();
+        if (ok) {
+            QList<QPair<QString, QString>> pares;
+            pares.reserve(traducao.size());
+            for (qsizetype r = 0; r < traducao.size(); ++r)
+                pares.append({original.at(r).texto, traducao.at(r).texto});
+            cache->GravarTodos(pares, QStringLiteral("pt"), QStringLiteral("en"));
+        }
         exportacoes.push_back(relogio.nsecsElapsed() / 1e9);
         if (!ok) {
             std::fprintf(stderr, "exportação falhou: %s\n", qPrintable(erro));

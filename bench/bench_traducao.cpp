@@ -24,10 +24,10 @@ qeltrano::fPrincipal* NovaJanela(int linhas)
     qeltrano::fPrincipal* janela = qeltrano::FormPrincipal();
     janela->Carregar();
     janela->show();
-    QStringList registros;
+    QList<qeltrano::LinhaLegenda> registros;
     registros.reserve(linhas);
     for (int i = 0; i < linhas; ++i)
-        registros << QStringLiteral("%1\t%2\tFrase número %3 para traduzir").arg(i).arg(i + 1).arg(i);
+        registros.append({QString::number(i), QString::number(i + 1), QStringLiteral("Frase número %1 para traduzir").arg(i)});
     janela->PreencherGrade(registros);
     QApplication::processEvents();
     return janela;

@@ -149,10 +149,15 @@ void ModeloGrade::LimparColunas()
 
 int ModeloGrade::AdicionarLinha(const QString& celulasTab, int posicao)
 {
+    return AdicionarLinha(celulasTab.split(QLatin1Char('\t')), posicao);
+}
+
+int ModeloGrade::AdicionarLinha(QStringList celulas, int posicao)
+{
     const int total = TotalLinhas();
     const int linha = (posicao < 0 || posicao > total) ? total : posicao;
     Linha nova;
-    nova.celulas = celulasTab.split(QLatin1Char('\t'));
+    nova.celulas = std::move(celulas);
     if (redesenhar_)
         beginInsertRows(QModelIndex(), linha, linha);
     linhas_.insert(linhas_.begin() + linha, std::move(nova));
@@ -471,6 +476,11 @@ void USFlexGrid::LimparColunas()
 int USFlexGrid::AdicionarLinha(const QString& celulasTab, int posicao)
 {
     return modelo_->AdicionarLinha(celulasTab, posicao);
+}
+
+int USFlexGrid::AdicionarLinha(QStringList celulas, int posicao)
+{
+    return modelo_->AdicionarLinha(std::move(celulas), posicao);
 }
 
 void USFlexGrid::RemoverLinha(int linha)

@@ -33,6 +33,7 @@ public:
     void AdicionarColuna(const QString& titulo, int alinhamento);
     void LimparColunas();
     int AdicionarLinha(const QString& celulasTab, int posicao = -1);
+    int AdicionarLinha(QStringList celulas, int posicao = -1);
     void RemoverLinha(int linha);
     void Limpar();
     QString Celula(int linha, int coluna) const;
@@ -82,6 +83,8 @@ public:
     void LimparColunas();
     // Tab-separated cells; at `posicao` (-1: at the end). Returns the new row.
     int AdicionarLinha(const QString& celulasTab, int posicao = -1);
+    // The cells as they are: a cell may hold any character, TAB included.
+    int AdicionarLinha(QStringList celulas, int posicao = -1);
     void RemoverLinha(int linha);
     // False empties the rows; True ends a fill (scrolls to the top).
     void LimparGrade(bool fimPreenchimento);

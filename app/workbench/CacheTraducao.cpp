@@ -1,6 +1,5 @@
 #include "app/workbench/CacheTraducao.h"
 
-#include "app/workbench/modErros.h"
 #include "platform/ErroExecucao.h"
 #include "platform/Texto.h"
 
@@ -109,13 +108,34 @@ bool PodeEscrever(QSqlDatabase& db)
     return ok;
 }
 
+const QString SqlIndiceChave = QStringLiteral(
+    "CREATE UNIQUE INDEX IF NOT EXISTS idx_traducao_chave ON tbl_traducao "
+    "(c_texto_original, c_idioma_origem, c_idioma_destino)");
+
+// Every store relies on the unique key. A file another program filled with
+// the same key twice keeps the latest row of each key, then gets its index.
+void CriarIndiceChave(QSqlDatabase& db)
+{
+    QSqlQuery q(db);
+    if (q.exec(SqlIndiceChave))
+        return;
+    if (!q.lastError().databaseText().contains(QLatin1String("UNIQUE")))
+        return;
+    const bool ok = Executar(db, QStringLiteral("BEGIN IMMEDIATE"))
+                    && Executar(db, QStringLiteral(
+                           "DELETE FROM tbl_traducao WHERE rowid NOT IN (SELECT max(rowid) FROM tbl_traducao "
+                           "GROUP BY c_texto_original, c_idioma_origem, c_idioma_destino)"))
+                    && Executar(db, SqlIndiceChave) && Executar(db, QStringLiteral("COMMIT"));
+    if (!ok)
+        Executar(db, QStringLiteral("ROLLBACK"));
+}
+
 }  // namespace
 
 struct CacheTraducao::Dados {
     QString nome;
     QString caminho;
     QString versao;
-    int lotes = 0;
     std::optional<QSqlQuery> consulta;
     std::optional<QSqlQuery> gravacao;
 
@@ -141,8 +161,6 @@ CacheTraducao::~CacheTraducao()
     const QString nome = d_->nome;
     {
         QSqlDatabase db = d_->Banco();
-        if (d_->lotes > 0 && db.isOpen())
-            db.commit();
         d_->consulta.reset();
         d_->gravacao.reset();
         db.close();
@@ -185,12 +203,10 @@ std::unique_ptr<CacheTraducao> CacheTraducao::Abrir(const QString& arquivo)
                                             "c_idioma_destino TEXT NOT NULL, "
                                             "c_texto_traduzido TEXT)"))
              && Executar(db, QStringLiteral("SELECT sqlite_version()"), &dados->versao);
-        if (ok) {
-            // An older table without these columns keeps the cache open: its
-            // statements then fail as an outdated database.
-            Executar(db, QStringLiteral("CREATE UNIQUE INDEX IF NOT EXISTS idx_traducao_chave ON tbl_traducao "
-                                        "(c_texto_original, c_idioma_origem, c_idioma_destino)"));
-        }
+        // An older table without these columns keeps the cache open: its
+        // statements then fail as an outdated database.
+        if (ok)
+            CriarIndiceChave(db);
         if (!ok)
             db.close();
     }
@@ -208,7 +224,6 @@ CacheTraducao* CacheTraducao::Conexao()
         estado.tentou = true;
         estado.conexao = Abrir(CaminhoEmUso());
         if (estado.conexao) {
-            VersaoADODB = estado.conexao->VersaoBiblioteca();
             // Connections must be gone before Qt's SQL layer is.
             if (!estado.rotinaFinal && QCoreApplication::instance()) {
                 estado.rotinaFinal = true;
@@ -299,25 +314,30 @@ void CacheTraducao::Gravar(const QString& texto, const QString& traducao, const 
     q.finish();
 }
 
-void CacheTraducao::IniciarLote()
+void CacheTraducao::GravarTodos(const QList<QPair<QString, QString>>& pares, const QString& origem,
+                                const QString& destino)
 {
-    if (d_->lotes == 0) {
-        QSqlDatabase db = d_->Banco();
-        if (!db.transaction())
-            Lancar(db.lastError());
+    QSqlDatabase db = d_->Banco();
+    if (!db.transaction())
+        Lancar(db.lastError());
+    try {
+        for (const auto& par : pares)
+            Gravar(par.first, par.second, origem, destino);
+    } catch (...) {
+        db.rollback();
+        throw;
     }
-    ++d_->lotes;
+    if (!db.commit()) {
+        const QSqlError erro = db.lastError();
+        db.rollback();
+        Lancar(erro);
+    }
 }
 
-void CacheTraducao::ConcluirLote()
+QString CacheTraducao::VersaoEmUso()
 {
-    if (d_->lotes == 0)
-        return;
-    if (--d_->lotes == 0) {
-        QSqlDatabase db = d_->Banco();
-        if (!db.commit())
-            Lancar(db.lastError());
-    }
+    const Estado& estado = Global();
+    return estado.conexao ? estado.conexao->VersaoBiblioteca() : QString();
 }
 
 QString CacheTraducao::VersaoBiblioteca() const

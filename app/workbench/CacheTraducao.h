@@ -3,6 +3,8 @@
 // text already translated for a pair of languages is not sent again.
 #include "app/Exporta.h"
 
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <memory>
 #include <optional>
@@ -35,6 +37,9 @@ public:
     static QString CaminhoPadrao(const QString& pastaPrograma);
     // The file Conexao() opens.
     static QString CaminhoEmUso();
+    // The database library's version of the open connection ("" when none
+    // is open); the error report names it.
+    static QString VersaoEmUso();
 
     // The stored translation, "" on a miss.
     QString Consultar(const QString& texto, const QString& origem, const QString& destino);
@@ -44,10 +49,9 @@ public:
     // Stores or replaces the translation; both texts lose their leading and
     // trailing blanks.
     void Gravar(const QString& texto, const QString& traducao, const QString& origem, const QString& destino);
-    // One transaction around many Gravar calls (the export). Batches nest;
-    // the outermost ConcluirLote commits.
-    void IniciarLote();
-    void ConcluirLote();
+    // Stores every pair (source, translation) in one transaction: all of
+    // them or, when one fails, none (the error is thrown).
+    void GravarTodos(const QList<QPair<QString, QString>>& pares, const QString& origem, const QString& destino);
 
     QString VersaoBiblioteca() const;
     QString Caminho() const;

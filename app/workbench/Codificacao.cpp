@@ -35,6 +35,15 @@ constexpr auto FlagsDecodificacao = QStringConverter::Flag::ConvertInitialBom | 
 
 QString DecodificarTexto(const QByteArray& bytes)
 {
+    // UTF-32 LE's mark begins with UTF-16 LE's, so it is tried first.
+    if (ComecaCom(bytes, "\xFF\xFE\x00\x00", 4)) {
+        QStringDecoder utf32(QStringConverter::Utf32LE, FlagsDecodificacao);
+        return utf32.decode(QByteArrayView(bytes).sliced(4));
+    }
+    if (ComecaCom(bytes, "\x00\x00\xFE\xFF", 4)) {
+        QStringDecoder utf32(QStringConverter::Utf32BE, FlagsDecodificacao);
+        return utf32.decode(QByteArrayView(bytes).sliced(4));
+    }
     if (ComecaCom(bytes, "\xEF\xBB\xBF", 3)) {
         QStringDecoder utf8(QStringConverter::Utf8, FlagsDecodificacao);
         return utf8.decode(QByteArrayView(bytes).sliced(3));

@@ -19,7 +19,8 @@ struct TextoArquivo {
 // may not read gives ok == false with the reason in erro.
 QELTRANO_EXPORT TextoArquivo LerLinhasArquivo(const QString& caminho);
 
-// A byte-order mark (UTF-8, UTF-16 LE, UTF-16 BE) decides and is dropped.
+// A byte-order mark (UTF-8, UTF-16 or UTF-32, either byte order) decides
+// and is dropped.
 // Without one, bytes that are valid UTF-8 are UTF-8, anything else is
 // Windows-1252 (every byte maps to a character, so nothing is lost).
 QELTRANO_EXPORT QString DecodificarTexto(const QByteArray& bytes);

@@ -25,7 +25,7 @@ Tipo TipoDe(const QString& formato)
 }
 
 // Appends one row as text; r is the 0-based row number.
-void AcrescentarLinha(QString& saida, Tipo tipo, qsizetype r, const LinhaGrade& linha)
+void AcrescentarLinha(QString& saida, Tipo tipo, qsizetype r, const LinhaLegenda& linha)
 {
     static const QLatin1String fimLinha("\r\n");
     if (tipo == Tipo::SRT) {
@@ -65,7 +65,7 @@ QString FormatoInvalido(const QString& formato)
 
 }  // namespace
 
-QByteArray MontarLegenda(const QString& formato, const QList<LinhaGrade>& linhas)
+QByteArray MontarLegenda(const QString& formato, const QList<LinhaLegenda>& linhas)
 {
     const Tipo tipo = TipoDe(formato);
     if (tipo == Tipo::Invalido)
@@ -79,7 +79,7 @@ QByteArray MontarLegenda(const QString& formato, const QList<LinhaGrade>& linhas
 }
 
 bool EscreverLegenda(const QString& caminho, const QString& formato, int total,
-                     const std::function<LinhaGrade(int)>& linha,
+                     const std::function<LinhaLegenda(int)>& linha,
                      const std::function<void(int)>& progresso, QString* erro)
 {
     auto falhar = [erro](const QString& motivo) {

@@ -1,6 +1,7 @@
 #include "app/workbench/Formatos.h"
 
 #include "app/workbench/Codificacao.h"
+#include "app/workbench/modMDVD.h"
 
 namespace qeltrano {
 
@@ -37,12 +38,11 @@ QString FormatoNaoReconhecido()
 
 QString VerificarFormatoLinhas(const QStringList& linhas)
 {
-    static const QString seta = QStringLiteral("-->");
     static const QString inicioScript = QStringLiteral("******** START SCRIPT ********");
     static const QString cabecalhoSub = QStringLiteral("[SUBTITLE]");
 
     for (const QString& linha : linhas) {
-        if (QStringView(linha).mid(13, 3) == seta)
+        if (LinhaDeTempoSRT(linha))
             return QString::fromLatin1(FormatoSRT);
         if (linha.startsWith(inicioScript))
             return QStringLiteral("SUB1");

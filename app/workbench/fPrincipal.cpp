@@ -3,6 +3,7 @@
 #include "Versao.h"
 #include "app/support/fSobre.h"
 #include "app/workbench/CacheTraducao.h"
+#include "app/workbench/Codificacao.h"
 #include "app/workbench/EscritaLegenda.h"
 #include "app/workbench/Formatos.h"
 #include "app/workbench/Idiomas.h"
@@ -29,6 +30,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <cmath>
+#include <exception>
 #include <new>
 
 namespace qeltrano {
@@ -150,6 +152,30 @@ private:
     QPointer<QWidget> janela_;
     QTimer relogio_;
     bool pendente_ = true;
+};
+
+// Set for as long as the object lives, whichever way the scope is left.
+class Ocupado {
+public:
+    explicit Ocupado(bool& sinal) : sinal_(sinal) { sinal_ = true; }
+    ~Ocupado() { sinal_ = false; }
+    Ocupado(const Ocupado&) = delete;
+    Ocupado& operator=(const Ocupado&) = delete;
+
+private:
+    bool& sinal_;
+};
+
+// A grid never stays with its redrawing off, whatever ends the fill.
+class RedesenharDesligado {
+public:
+    explicit RedesenharDesligado(orvessa::USFlexGrid* grade) : grade_(grade) { grade_->DefinirRedesenhar(false); }
+    ~RedesenharDesligado() { grade_->DefinirRedesenhar(true); }
+    RedesenharDesligado(const RedesenharDesligado&) = delete;
+    RedesenharDesligado& operator=(const RedesenharDesligado&) = delete;
+
+private:
+    orvessa::USFlexGrid* grade_;
 };
 
 }  // namespace
@@ -496,7 +522,7 @@ void fPrincipal::IncluirLinha()
     for (int g = 0; g < 2; ++g)
         FlexGrid(g)->DefinirRedesenhar(false);
     for (int g = 0; g < 2; ++g)
-        FlexGrid(g)->AdicionarLinha(QStringLiteral("\t\t"), FlexGrid(g)->LinhaAtual() + 1);
+        FlexGrid(g)->AdicionarLinha(LinhaLegenda{}.Celulas(), FlexGrid(g)->LinhaAtual() + 1);
     for (int g = 0; g < 2; ++g)
         FlexGrid(g)->DefinirRedesenhar(true);
 }
@@ -534,150 +560,169 @@ void fPrincipal::ExcluirLinhasMarcadas()
 
 void fPrincipal::ImportarLegenda(const QString& caminho)
 {
-    EmProcessamento = true;
+    Ocupado ocupado(EmProcessamento);
     DoEvents();
     try {
-        if (Util().ArquivoExiste(caminho, 0)) {
-            const Verificacao verificacao = VerificarFormato(caminho);
-            if (verificacao.erroLeitura)
-                Aviso(kErroVerificar, 16);
-            const QString formato = verificacao.formato;
-            Leitura leitura;
-            const auto respirar = [] { DoEvents(); };
-            if (formato == QLatin1String("mDVD"))
-                leitura = LerArquivoMDVD(caminho, respirar);
-            else if (formato == QLatin1String("SRT"))
-                leitura = LerArquivoSRT(caminho, respirar);
-
-            if (formato != QLatin1String("mDVD") && formato != QLatin1String("SRT")) {
-                Aviso(QStringLiteral("<b>Atenção</b>: O arquivo está corrompido ou possui formato não suportado por "
-                                     "esta versão do aplicativo.\r\n-\r\nFormato do arquivo: %1\r\nFormato "
-                                     "suportado: mDVD (MicroDVD Subtitles)")
-                          .arg(formato),
-                      16);
-            } else if (!leitura.ok) {
-                // The grids keep what they held.
-                QString texto = kErroImportar;
-                if (leitura.linhaFalha > 0)
-                    texto += QStringLiteral("<br><br>Linha inválida: %1").arg(leitura.linhaFalha);
-                Aviso(texto, 16);
-            } else {
-                // Only a successful import changes the format the save writes.
-                FormatoArquivo = formato;
-                PreencherGrade(leitura.linhas);
-                USForm1->DefinirCaption(ObterTituloVersao() + QStringLiteral(" -> ") + caminho);
-            }
+        if (!Util().ArquivoExiste(caminho, 0))
+            return;
+        // One read and one decode: detection and reader see the same lines.
+        const TextoArquivo texto = LerLinhasArquivo(caminho);
+        if (!texto.ok) {
+            qWarning("ImportarLegenda: %s", qPrintable(texto.erro));
+            Aviso(kErroVerificar, 16);
         }
-    } catch (const std::exception&) {
+        const QString formato = texto.ok ? VerificarFormatoLinhas(texto.linhas) : FormatoNaoReconhecido();
+        if (formato != QLatin1String(FormatoMDVD) && formato != QLatin1String(FormatoSRT)) {
+            Aviso(QStringLiteral("<b>Atenção</b>: O arquivo está corrompido ou possui formato não suportado por "
+                                 "esta versão do aplicativo.\r\n-\r\nFormato do arquivo: %1\r\nFormato "
+                                 "suportado: mDVD (MicroDVD Subtitles)")
+                      .arg(formato),
+                  16);
+            return;
+        }
+        const auto respirar = [] { DoEvents(); };
+        const Leitura leitura = formato == QLatin1String(FormatoMDVD) ? LerLinhasMDVD(texto.linhas, respirar)
+                                                                      : LerLinhasSRT(texto.linhas, respirar);
+        // A read that yields no subtitle is a failed import, not an empty one;
+        // the grids keep what they held.
+        if (!leitura.ok || leitura.linhas.isEmpty()) {
+            QString mensagem = kErroImportar;
+            if (leitura.linhaFalha > 0)
+                mensagem += QStringLiteral("<br><br>Linha inválida: %1").arg(leitura.linhaFalha);
+            else if (leitura.linhas.isEmpty())
+                mensagem += QStringLiteral("<br><br>Nenhuma legenda encontrada no arquivo.");
+            else if (!leitura.erro.isEmpty())
+                qWarning("ImportarLegenda: %s", qPrintable(leitura.erro));
+            Aviso(mensagem, 16);
+            return;
+        }
+        // Only a complete fill changes the format the save writes and the caption.
+        if (!PreencherGrade(leitura.linhas))
+            return;
+        FormatoArquivo = formato;
+        USForm1->DefinirCaption(ObterTituloVersao() + QStringLiteral(" -> ") + caminho);
+    } catch (const std::exception& e) {
+        qWarning("ImportarLegenda: %s", e.what());
         Aviso(kErroImportar, 16);
     }
-    EmProcessamento = false;
 }
 
-void fPrincipal::PreencherGrade(const QStringList& linhas)
+bool fPrincipal::PreencherGrade(const QList<LinhaLegenda>& linhas)
 {
     try {
         USProgressBar1->DefinirMaximo(100);
-        const bool offline = chkOpcao(1)->Value() > 0;
-        const QString origem = IdiomaOrigem();
-        const QString destino = IdiomaDestino();
         const qsizetype total = linhas.size();
-        for (int g = 0; g < 2; ++g) {
-            DoEvents();
-            orvessa::USFlexGrid* grade = FlexGrid(g);
-            grade->LimparGrade(false);
-            PrepararColunas(g);
-            grade->DefinirRedesenhar(false);
-            int ultimo = -1;
-            for (qsizetype r = 0; r < total; ++r) {
-                const int linha = grade->AdicionarLinha(linhas.at(r));
-                if (g == 1 && offline) {
-                    // Only a cached translation replaces the copy of the original.
-                    if (auto* cache = CacheTraducao::Conexao()) {
-                        if (auto traducao = cache->Buscar(FlexGrid(0)->Celula(linha, 2), origem, destino))
-                            grade->DefinirCelula(linha, 2, *traducao);
+        // The cached translations are looked up before either grid changes:
+        // a cache that fails leaves both grids as they were.
+        QStringList traducoes;
+        if (chkOpcao(1)->Value() > 0) {
+            if (CacheTraducao* cache = CacheTraducao::Conexao()) {
+                const QString origem = IdiomaOrigem();
+                const QString destino = IdiomaDestino();
+                traducoes.reserve(total);
+                for (const LinhaLegenda& linha : linhas)
+                    traducoes.append(cache->Buscar(linha.texto, origem, destino).value_or(linha.texto));
+            }
+        }
+        try {
+            for (int g = 0; g < 2; ++g) {
+                DoEvents();
+                orvessa::USFlexGrid* grade = FlexGrid(g);
+                grade->LimparGrade(false);
+                PrepararColunas(g);
+                RedesenharDesligado semRedesenhar(grade);
+                int ultimo = -1;
+                for (qsizetype r = 0; r < total; ++r) {
+                    QStringList celulas = linhas.at(r).Celulas();
+                    if (g == 1 && !traducoes.isEmpty())
+                        celulas[2] = traducoes.at(r);
+                    grade->AdicionarLinha(std::move(celulas));
+                    const int valor = static_cast<int>(std::lround(double(r + 1) / double(total) * 100.0));
+                    if (valor != ultimo) {
+                        USProgressBar1->DefinirValue(valor);
+                        ultimo = valor;
                     }
                 }
-                const int valor = static_cast<int>(std::lround(double(r + 1) / double(total) * 100.0));
-                if (valor != ultimo) {
-                    USProgressBar1->DefinirValue(valor);
-                    ultimo = valor;
-                }
+                grade->DefinirRedesenhar(true);
+                grade->Atualizar();
+                grade->LimparGrade(true);
             }
-            grade->DefinirRedesenhar(true);
-            grade->Atualizar();
-            grade->LimparGrade(true);
+        } catch (...) {
+            // Half a fill would leave grids of different lengths to save.
+            for (int g = 0; g < 2; ++g)
+                FlexGrid(g)->LimparGrade(false);
+            throw;
         }
         lblDescription->DefinirCaption(kDescricaoImportada);
         USProgressBar1->DefinirValue(0);
-    } catch (const std::exception&) {
+        return true;
+    } catch (const plataforma::ErroExecucao& e) {
+        USProgressBar1->DefinirValue(0);
+        TratarErro(Name(), QStringLiteral("PreencherGrade"), e.Numero(), e.Descricao(), e.Linha());
+    } catch (const std::exception& e) {
+        qWarning("PreencherGrade: %s", e.what());
+        USProgressBar1->DefinirValue(0);
         Aviso(kErroImportar, 16);
     }
+    return false;
 }
 
 // ---- Export ----------------------------------------------------------------
 
 bool fPrincipal::ExportarLegenda(const QString& caminho)
 {
-    EmProcessamento = true;
+    orvessa::USFlexGrid* original = FlexGrid(0);
+    orvessa::USFlexGrid* traducao = FlexGrid(1);
+    const int total = traducao->TotalLinhas();
+    QString erro;
     bool ok = false;
-    try {
-        orvessa::USFlexGrid* original = FlexGrid(0);
-        orvessa::USFlexGrid* traducao = FlexGrid(1);
-        const int total = traducao->TotalLinhas();
-        const QString origem = IdiomaOrigem();
-        const QString destino = IdiomaDestino();
+    std::exception_ptr falhaCache;
+    {
+        Ocupado ocupado(EmProcessamento);
         USProgressBar1->DefinirMaximo(std::max(total, 1));
-        CacheTraducao* cache = CacheTraducao::Conexao();
-        if (cache)
-            cache->IniciarLote();
-        QString erro;
         try {
             ok = EscreverLegenda(
                 caminho, FormatoArquivo, total,
                 [&](int r) {
-                    return LinhaGrade{traducao->Celula(r, 0), traducao->Celula(r, 1), traducao->Celula(r, 2)};
+                    return LinhaLegenda{traducao->Celula(r, 0), traducao->Celula(r, 1), traducao->Celula(r, 2)};
                 },
-                [&](int r) {
-                    if (cache)
-                        cache->Gravar(original->Celula(r, 2), traducao->Celula(r, 2), origem, destino);
-                    USProgressBar1->DefinirValue(r + 1);
-                },
-                &erro);
-        } catch (...) {
-            if (cache)
-                cache->ConcluirLote();
-            throw;
+                [&](int r) { USProgressBar1->DefinirValue(r + 1); }, &erro);
+        } catch (const std::exception& e) {
+            erro = QString::fromLocal8Bit(e.what());
         }
-        if (cache)
-            cache->ConcluirLote();
-    } catch (const plataforma::ErroExecucao& e) {
-        EmProcessamento = false;
-        TratarErro(Name(), QStringLiteral("ExportarLegenda"), e.Numero(), e.Descricao(), e.Linha());
-        return false;
-    } catch (const std::exception&) {
-        ok = false;
+        // The file is whole on disk before the cache is touched: a cache
+        // that fails afterwards costs no edit.
+        if (ok) {
+            try {
+                if (CacheTraducao* cache = CacheTraducao::Conexao()) {
+                    QList<QPair<QString, QString>> pares;
+                    pares.reserve(total);
+                    for (int r = 0; r < total; ++r)
+                        pares.append({original->Celula(r, 2), traducao->Celula(r, 2)});
+                    cache->GravarTodos(pares, IdiomaOrigem(), IdiomaDestino());
+                }
+            } catch (...) {
+                falhaCache = std::current_exception();
+            }
+        }
     }
-    EmProcessamento = false;
-    if (!ok)
+    if (!ok) {
+        qWarning("ExportarLegenda: %s", qPrintable(erro));
         Aviso(kErroExportar, 16);
-    return ok;
+        return false;
+    }
+    if (falhaCache) {
+        try {
+            std::rethrow_exception(falhaCache);
+        } catch (...) {
+            TratarExcecao(Name(), QStringLiteral("ExportarLegenda"));
+        }
+        return false;
+    }
+    return true;
 }
 
 // ---- Cache and translation -------------------------------------------------
-
-QString fPrincipal::ConsultarCache(const QString& texto, const QString& origem, const QString& destino)
-{
-    CacheTraducao* cache = CacheTraducao::Conexao();
-    return cache ? cache->Consultar(texto, origem, destino) : QString();
-}
-
-void fPrincipal::GravarCache(const QString& texto, const QString& traducao, const QString& origem,
-                             const QString& destino)
-{
-    if (CacheTraducao* cache = CacheTraducao::Conexao())
-        cache->Gravar(texto, traducao, origem, destino);
-}
 
 QString fPrincipal::TraduzirTexto(const QString& texto, const QString& origem, const QString& destino)
 {
@@ -719,6 +764,18 @@ void fPrincipal::IniciarTraducao()
     btnAcao(7)->DefinirCaption(kInterromper);
     btnAcao(7)->DefinirToolTipDescription(kDicaInterromper);
     DefinirPonteiroTela(13);
+    // However the run ends, the flags and the button come back; an error
+    // then travels on to the dispatcher's trap.
+    struct FimDaExecucao {
+        fPrincipal* janela;
+        ~FimDaExecucao()
+        {
+            DefinirPonteiroTela(0);
+            janela->EmTraducao = false;
+            janela->TraducaoCancelada = false;
+            janela->RestaurarBotaoTraducao();
+        }
+    } fim{this};
     EmTraducao = true;
 
     orvessa::USFlexGrid* original = FlexGrid(0);
@@ -726,35 +783,24 @@ void fPrincipal::IniciarTraducao()
     const int total = original->TotalLinhas();
     USProgressBar1->DefinirValue(0);
     USProgressBar1->DefinirMaximo(total - 1);
-    const QString origem = IdiomaOrigem();
-    const QString destino = IdiomaDestino();
 
     PinturaEspacada pintura(this);
-    try {
-        for (int i = 0; i < total; ++i) {
-            // Rows may have been removed by an edit while the loop yielded.
-            if (i >= original->TotalLinhas())
-                break;
-            USProgressBar1->DefinirValue(i);
-            original->DefinirLinhaAtual(i);
-            traducao->DefinirLinhaAtual(i);
-            const bool pular =
-                chkOpcao(0)->Value() == 1 && traducao->Celula(i, 2) != original->Celula(i, 2);
-            if (!pular)
-                traducao->DefinirCelula(i, 2, TraduzirTexto(original->Celula(i, 2), origem, destino));
-            pintura.AntesDeCeder();
-            DoEvents();
-            if (TraducaoCancelada)
-                break;
-        }
-    } catch (...) {
-        // The run's end steps still run; the trap of the dispatcher reports it.
-        DefinirPonteiroTela(0);
-        EmTraducao = false;
-        TraducaoCancelada = false;
-        btnAcao(7)->DefinirCaption(kIniciar);
-        btnAcao(7)->DefinirToolTipDescription(kDicaIniciar);
-        throw;
+    for (int i = 0; i < total; ++i) {
+        // Rows may have been removed by an edit while the loop yielded.
+        if (i >= original->TotalLinhas())
+            break;
+        USProgressBar1->DefinirValue(i);
+        original->DefinirLinhaAtual(i);
+        traducao->DefinirLinhaAtual(i);
+        const bool pular = chkOpcao(0)->Value() == 1 && traducao->Celula(i, 2) != original->Celula(i, 2);
+        // The languages are read for each row: a change during the run
+        // applies from the next row on.
+        if (!pular)
+            traducao->DefinirCelula(i, 2, TraduzirTexto(original->Celula(i, 2), IdiomaOrigem(), IdiomaDestino()));
+        pintura.AntesDeCeder();
+        DoEvents();
+        if (TraducaoCancelada)
+            break;
     }
 
     DefinirPonteiroTela(0);
@@ -766,8 +812,10 @@ void fPrincipal::IniciarTraducao()
         lblDescription->DefinirCaption(kConcluida);
         Aviso(lblDescription->Caption(), 64);
     }
-    EmTraducao = false;
-    TraducaoCancelada = false;
+}
+
+void fPrincipal::RestaurarBotaoTraducao()
+{
     btnAcao(7)->DefinirCaption(kIniciar);
     btnAcao(7)->DefinirToolTipDescription(kDicaIniciar);
 }
@@ -777,8 +825,7 @@ void fPrincipal::InterromperTraducao()
     if (Mensagem(QStringLiteral("Deseja realmente interromper a tradução?"), 292) != 6)
         return;
     lblDescription->DefinirCaption(kDescricaoInicial);
-    btnAcao(7)->DefinirCaption(kIniciar);
-    btnAcao(7)->DefinirToolTipDescription(kDicaIniciar);
+    RestaurarBotaoTraducao();
     TraducaoCancelada = true;
 }
 

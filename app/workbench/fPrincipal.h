@@ -3,6 +3,7 @@
 // the language lists, the two options, the action buttons, the description
 // line, the progress bar and the version line.
 #include "app/Exporta.h"
+#include "app/workbench/LinhaLegenda.h"
 #include "suite/Formulario.h"
 
 #include <QString>
@@ -51,12 +52,12 @@ public:
     void btnAcao_Click(int Index);
 
     void ImportarLegenda(const QString& caminho);
-    void PreencherGrade(const QStringList& linhas);
+    // False when the fill failed (the message was shown); both grids then
+    // hold the same rows.
+    bool PreencherGrade(const QList<LinhaLegenda>& linhas);
     // False when the file could not be written (the message was shown).
     bool ExportarLegenda(const QString& caminho);
 
-    QString ConsultarCache(const QString& texto, const QString& origem, const QString& destino);
-    void GravarCache(const QString& texto, const QString& traducao, const QString& origem, const QString& destino);
     QString TraduzirTexto(const QString& texto, const QString& origem, const QString& destino);
 
     void chkOpcao_Click(int Index);
@@ -84,6 +85,7 @@ private:
     void IniciarOuInterromperTraducao();
     void IniciarTraducao();
     void InterromperTraducao();
+    void RestaurarBotaoTraducao();
     int Aviso(const QString& texto, int estilo);
     int Mensagem(const QString& texto, int estilo);
 

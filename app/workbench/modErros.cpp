@@ -2,16 +2,24 @@
 
 #include "Versao.h"
 #include "app/Configuracao.h"
+#include "app/workbench/CacheTraducao.h"
 #include "app/workbench/XScreen.h"
 #include "app/workbench/modComum.h"
+#include "platform/ErroExecucao.h"
 #include "platform/Processos.h"
 #include "suite/Dialogos.h"
 #include "suite/Formulario.h"
 
 #include <QGuiApplication>
 #include <QStringList>
+#include <new>
 
 namespace qeltrano {
+
+namespace {
+// The runtime's "Internal error", for a failure that carries no number.
+constexpr long ErroInterno = 51;
+}  // namespace
 
 QString TextoRelatorioErros;
 QString ArquivoCapturaTela;
@@ -224,7 +232,10 @@ void Tratar(const DadosErro& erro)
     if (!relatorio)
         return;
 
-    Executar([&] { TextoRelatorioErros = MontarRelatorio(erro); });
+    Executar([&] {
+        VersaoADODB = CacheTraducao::VersaoEmUso();
+        TextoRelatorioErros = MontarRelatorio(erro);
+    });
     Executar([] { DescarregarFormularios(false); });
     Executar([] {
         if (ExibicaoRelatorio())
@@ -275,6 +286,20 @@ void ReiniciarTratamentoErros()
 {
     TextoRelatorioErros.clear();
     ArquivoCapturaTela.clear();
+}
+
+void TratarExcecao(const QString& modulo, const QString& procedimento)
+{
+    try {
+        throw;
+    } catch (const plataforma::ErroExecucao& e) {
+        TratarErro(modulo, procedimento, e.Numero(), e.Descricao(), e.Linha());
+    } catch (const std::bad_alloc&) {
+        const auto e = plataforma::ErroExecucao::MemoriaInsuficiente();
+        TratarErro(modulo, procedimento, e.Numero(), e.Descricao(), 0);
+    } catch (const std::exception& e) {
+        TratarErro(modulo, procedimento, ErroInterno, QString::fromLocal8Bit(e.what()), 0);
+    }
 }
 
 }  // namespace qeltrano

@@ -9,12 +9,18 @@ namespace qeltrano {
 
 QELTRANO_EXPORT extern QString TextoRelatorioErros;
 QELTRANO_EXPORT extern QString ArquivoCapturaTela;
+// The cache's database version, as the last report read it.
 QELTRANO_EXPORT extern QString VersaoADODB;
 
 // Handles a trapped error: advice boxes for the errors it knows, the error
 // report for the others, and then the end of the program.
 QELTRANO_EXPORT void TratarErro(const QString& modulo, const QString& procedimento, long numero,
                                 const QString& descricao, long linha);
+
+// For a handler boundary, inside a catch block: hands the exception in
+// flight to TratarErro. A runtime error keeps its number, out of memory is
+// 7, any other exception is 51 with its text.
+QELTRANO_EXPORT void TratarExcecao(const QString& modulo, const QString& procedimento);
 
 // How the handler ends the program. Tests replace it so the runner lives;
 // the default ends this process at once.

@@ -16,18 +16,6 @@ void Respirar(const std::function<void()>& respirar, qsizetype linhas)
         respirar();
 }
 
-QString Linha(const QString& inicio, const QString& fim, const QString& texto)
-{
-    QString r;
-    r.reserve(inicio.size() + fim.size() + texto.size() + 2);
-    r += inicio;
-    r += u'\t';
-    r += fim;
-    r += u'\t';
-    r += texto;
-    return r;
-}
-
 bool Branco(QChar c)
 {
     return c == u' ' || c == u'\t';
@@ -52,13 +40,16 @@ Leitura LerSRT(const QStringList& linhas, const std::function<void()>& respirar)
     Leitura leitura;
     const qsizetype n = linhas.size();
     qsizetype i = 0;
+    leitura.linhas.reserve(n / 4 + 1);
     while (i < n) {
-        if (!PareceNumero(linhas[i++]))
+        const QString& primeira = linhas[i++];
+        const bool contador = PareceNumero(primeira);
+        if (!contador && !LinhaDeTempoSRT(primeira))
             continue;
         // A file cut off after its counter has no subtitle left to keep.
-        if (i >= n)
+        if (contador && i >= n)
             break;
-        const QString& tempo = linhas[i++];
+        const QString& tempo = contador ? linhas[i++] : primeira;
         const QString inicio = tempo.left(12);
         const QString fim = tempo.mid(17, 12);
         QString texto;
@@ -76,7 +67,7 @@ Leitura LerSRT(const QStringList& linhas, const std::function<void()>& respirar)
                 }
             }
         }
-        leitura.linhas.append(Linha(inicio, fim, texto));
+        leitura.linhas.append(LinhaLegenda{inicio, fim, std::move(texto)});
         Respirar(respirar, leitura.linhas.size());
     }
     leitura.ok = true;
@@ -107,10 +98,7 @@ Leitura LerMDVD(const QStringList& linhas, const std::function<void()>& respirar
             leitura.erro = QStringLiteral("Linha %1 sem as chaves de início e fim.").arg(i + 1);
             return leitura;
         }
-        const QString inicio = linha.mid(1, p1 - 1);
-        const QString fim = linha.mid(p1 + 2, p2 - p1 - 2);
-        const QString texto = linha.mid(p2 + 1);
-        leitura.linhas.append(Linha(inicio, fim, texto));
+        leitura.linhas.append(LinhaLegenda{linha.mid(1, p1 - 1), linha.mid(p1 + 2, p2 - p1 - 2), linha.mid(p2 + 1)});
         Respirar(respirar, leitura.linhas.size());
     }
     leitura.ok = true;
@@ -171,14 +159,19 @@ bool PareceNumero(const QString& texto)
     return i == n;
 }
 
-Leitura LerLinhasSRT(const QStringList& linhas)
+bool LinhaDeTempoSRT(QStringView linha)
 {
-    return LerSRT(linhas, {});
+    return linha.mid(13, 3) == u"-->";
 }
 
-Leitura LerLinhasMDVD(const QStringList& linhas)
+Leitura LerLinhasSRT(const QStringList& linhas, const std::function<void()>& respirar)
 {
-    return LerMDVD(linhas, {});
+    return LerSRT(linhas, respirar);
+}
+
+Leitura LerLinhasMDVD(const QStringList& linhas, const std::function<void()>& respirar)
+{
+    return LerMDVD(linhas, respirar);
 }
 
 Leitura LerArquivoSRT(const QString& caminho, const std::function<void()>& respirar)

@@ -1,8 +1,10 @@
 #pragma once
-// The SubRip and MicroDVD readers. Each row (LinhaLegenda) is
-// start TAB end TAB text, the lines of one text joined by "|".
+// The SubRip and MicroDVD readers: rows of start, end and text, the lines
+// of one text joined by "|".
 #include "app/Exporta.h"
+#include "app/workbench/LinhaLegenda.h"
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -11,7 +13,7 @@ namespace qeltrano {
 
 struct Leitura {
     bool ok = false;
-    QStringList linhas;
+    QList<LinhaLegenda> linhas;
     // 1-based number of the MicroDVD line that lacks its braces (0 otherwise).
     int linhaFalha = 0;
     QString erro;   // why the file could not be read
@@ -22,8 +24,14 @@ struct Leitura {
 QELTRANO_EXPORT Leitura LerArquivoSRT(const QString& caminho, const std::function<void()>& respirar = {});
 QELTRANO_EXPORT Leitura LerArquivoMDVD(const QString& caminho, const std::function<void()>& respirar = {});
 
-QELTRANO_EXPORT Leitura LerLinhasSRT(const QStringList& linhas);
-QELTRANO_EXPORT Leitura LerLinhasMDVD(const QStringList& linhas);
+// The same over lines already decoded, so an open reads the file once.
+// SubRip: a counter line starts a block, and so does a time line met
+// where a counter is awaited (many tools write no counters).
+QELTRANO_EXPORT Leitura LerLinhasSRT(const QStringList& linhas, const std::function<void()>& respirar = {});
+QELTRANO_EXPORT Leitura LerLinhasMDVD(const QStringList& linhas, const std::function<void()>& respirar = {});
+
+// "-->" at position 14 (1-based): what detection calls a SubRip time line.
+QELTRANO_EXPORT bool LinhaDeTempoSRT(QStringView linha);
 
 // A block counter: optional blanks, an optional sign, digits with at most
 // one decimal separator, an optional exponent, optional blanks.

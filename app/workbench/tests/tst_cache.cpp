@@ -76,7 +76,8 @@ private slots:
     void errosDeComando_data();
     void errosDeComando();
     void loteDeCemMilLinhas();
-    void liberarConcluiLoteAberto();
+    void loteQueFalhaNaoGuardaNada();
+    void chavesRepetidasDeOutroPrograma();
 
 private:
     apoio::AmbienteTeste ambiente_;
@@ -152,7 +153,7 @@ void TstCache::criaTabelaEIndice()
     QCOMPARE(cache->Caminho(), arquivo_);
     QCOMPARE(CacheTraducao::Conexao(), cache);
     QVERIFY(!cache->VersaoBiblioteca().isEmpty());
-    QCOMPARE(VersaoADODB, cache->VersaoBiblioteca());
+    QCOMPARE(CacheTraducao::VersaoEmUso(), cache->VersaoBiblioteca());
 
     Olhar olhar(arquivo_);
     QCOMPARE(olhar.Valor(QStringLiteral("PRAGMA journal_mode")).toString(), QStringLiteral("wal"));
@@ -269,11 +270,6 @@ void TstCache::errosDeComando_data()
         << false << CacheTraducao::ErroComando << "Unknown column 'c_texto_traduzido'";
     QTest::newRow("tabela apagada por outro programa") << "" << false << CacheTraducao::ErroTabelaAusente
                                                        << "Table 'tbl_traducao' doesn't exist";
-    QTest::newRow("linhas repetidas, sem índice único")
-        << "CREATE TABLE tbl_traducao (c_texto_original TEXT, c_idioma_origem TEXT, c_idioma_destino TEXT, "
-           "c_texto_traduzido TEXT); INSERT INTO tbl_traducao VALUES ('a','pt','en','1'), ('a','pt','en','2')"
-        << true << CacheTraducao::ErroComando
-        << "ON CONFLICT clause does not match any PRIMARY KEY or UNIQUE constraint";
 }
 
 // Failing statements reach the error handler as run-time errors, worded
@@ -318,28 +314,56 @@ void TstCache::loteDeCemMilLinhas()
     const int total = 100000;
     CacheTraducao* cache = CacheTraducao::Conexao();
     QVERIFY(cache);
-    cache->IniciarLote();
-    cache->IniciarLote();
+    QList<QPair<QString, QString>> pares;
     for (int i = 0; i < total; ++i)
-        cache->Gravar(QStringLiteral("Linha %1 d'água").arg(i), QStringLiteral("Line %1").arg(i),
-                      QStringLiteral("pt"), QStringLiteral("en"));
-    cache->ConcluirLote();
-    // Still inside the outer batch: nothing is on disk for others yet.
-    QCOMPARE(Olhar(arquivo_).Valor(QStringLiteral("SELECT count(*) FROM tbl_traducao")).toInt(), 0);
-    cache->ConcluirLote();
+        pares.append({QStringLiteral("Linha %1 d'água").arg(i), QStringLiteral("Line %1").arg(i)});
+    cache->GravarTodos(pares, QStringLiteral("pt"), QStringLiteral("en"));
     QCOMPARE(Olhar(arquivo_).Valor(QStringLiteral("SELECT count(*) FROM tbl_traducao")).toInt(), total);
     for (const int i : {0, 4711, total - 1})
         QCOMPARE(cache->Consultar(QStringLiteral(" Linha %1 d'água ").arg(i), QStringLiteral("pt"), QStringLiteral("en")),
                  QStringLiteral("Line %1").arg(i));
 }
 
-void TstCache::liberarConcluiLoteAberto()
+// A store that fails halfway leaves the file as it was and the connection
+// usable: no half batch, no transaction left open.
+void TstCache::loteQueFalhaNaoGuardaNada()
 {
     CacheTraducao* cache = CacheTraducao::Conexao();
-    cache->IniciarLote();
-    cache->Gravar(QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("pt"), QStringLiteral("en"));
-    CacheTraducao::Liberar();
+    QVERIFY(cache);
+    QVERIFY(Olhar(arquivo_).Executar(QStringLiteral(
+        "CREATE TRIGGER recusa BEFORE INSERT ON tbl_traducao WHEN NEW.c_texto_original = 'ruim' "
+        "BEGIN SELECT RAISE(ABORT, 'recusada'); END")));
+    const QList<QPair<QString, QString>> pares{{"um", "one"}, {"ruim", "bad"}, {"três", "three"}};
+    QVERIFY_THROWS_EXCEPTION(plataforma::ErroExecucao,
+                             cache->GravarTodos(pares, QStringLiteral("pt"), QStringLiteral("en")));
+    QCOMPARE(Olhar(arquivo_).Valor(QStringLiteral("SELECT count(*) FROM tbl_traducao")).toInt(), 0);
+    cache->GravarTodos({{"um", "one"}}, QStringLiteral("pt"), QStringLiteral("en"));
     QCOMPARE(Olhar(arquivo_).Valor(QStringLiteral("SELECT count(*) FROM tbl_traducao")).toInt(), 1);
+}
+
+// Another program wrote the same key twice, so the unique index could not
+// be made: the latest row of each key stays and storing works again.
+void TstCache::chavesRepetidasDeOutroPrograma()
+{
+    {
+        Olhar olhar(arquivo_);
+        QVERIFY(olhar.Executar(QStringLiteral("CREATE TABLE tbl_traducao (c_texto_original TEXT NOT NULL, "
+                                              "c_idioma_origem TEXT NOT NULL, c_idioma_destino TEXT NOT NULL, "
+                                              "c_texto_traduzido TEXT)")));
+        for (const char* traducao : {"velha", "nova"})
+            QVERIFY(olhar.Executar(QStringLiteral("INSERT INTO tbl_traducao VALUES ('Olá', 'pt', 'en', '%1')")
+                                       .arg(QLatin1String(traducao))));
+        QVERIFY(olhar.Executar(QStringLiteral("INSERT INTO tbl_traducao VALUES ('Sim', 'pt', 'en', 'Yes')")));
+    }
+    CacheTraducao* cache = CacheTraducao::Conexao();
+    QVERIFY(cache);
+    QCOMPARE(cache->Consultar(QStringLiteral("Olá"), QStringLiteral("pt"), QStringLiteral("en")), QStringLiteral("nova"));
+    cache->GravarTodos({{"Olá", "Hello"}, {"Não", "No"}}, QStringLiteral("pt"), QStringLiteral("en"));
+    Olhar olhar(arquivo_);
+    QCOMPARE(olhar.Valor(QStringLiteral("SELECT group_concat(c_texto_traduzido, ',') FROM "
+                                        "(SELECT c_texto_traduzido FROM tbl_traducao ORDER BY c_texto_original)"))
+                 .toString(),
+             QStringLiteral("No,Hello,Yes"));
 }
 
 QTEST_GUILESS_MAIN(TstCache)

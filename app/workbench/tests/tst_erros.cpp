@@ -7,6 +7,7 @@
 #include "app/Aplicacao.h"
 #include "app/Configuracao.h"
 #include "app/workbench/modComum.h"
+#include "app/workbench/CacheTraducao.h"
 #include "app/workbench/modErros.h"
 #include "platform/ErroExecucao.h"
 #include "suite/Formulario.h"
@@ -283,7 +284,11 @@ private slots:
 
     void textoDoRelatorio()
     {
-        VersaoADODB = QStringLiteral("3.39.4");
+        // The handler asks the open cache for its version.
+        CacheTraducao::DefinirCaminho(ambiente_->Caminho(QStringLiteral("db.sqlite")));
+        QVERIFY(CacheTraducao::Conexao());
+        const QString versaoBanco = CacheTraducao::VersaoEmUso();
+        QVERIFY(!versaoBanco.isEmpty());
         TratarErro(QStringLiteral("FContato"), QStringLiteral("EnviarEmail"), 91,
                    QStringLiteral("Object variable or With block variable not set"), 0);
 
@@ -297,7 +302,8 @@ private slots:
                                                               "Número do erro: 91\r\n"
                                                               "Descrição do erro: Object variable or With block "
                                                               "variable not set\r\n"
-                                                              "Versão do ADODB: 3.39.4\r\n"));
+                                                              "Versão do ADODB: ") + versaoBanco + QStringLiteral("\r\n"));
+        CacheTraducao::DefinirCaminho(QString());
         QVERIFY(titulo.startsWith(QStringLiteral("RELATÓRIO DE ERROS - ")));
         QVERIFY(!titulo.contains(QRegularExpression(QStringLiteral("[a-z]"))));
     }

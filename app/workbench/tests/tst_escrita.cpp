@@ -30,9 +30,9 @@ QString TextoUtf16(const QByteArray& bytes)
     return d.decode(QByteArrayView(bytes).sliced(2));
 }
 
-QList<LinhaGrade> Grade(const QStringList& linhas)
+QList<LinhaLegenda> Grade(const QStringList& linhas)
 {
-    QList<LinhaGrade> grade;
+    QList<LinhaLegenda> grade;
     for (const QString& linha : linhas) {
         const QStringList campos = linha.split(u'\t');
         grade.append({campos.value(0), campos.value(1), campos.value(2)});
@@ -125,13 +125,13 @@ void TstEscrita::gradeVazia()
     QFETCH(QString, formato);
     const QString caminho = ambiente_.Caminho(QStringLiteral("vazia-") + formato);
     QString erro;
-    QVERIFY(EscreverLegenda(caminho, formato, 0, [](int) { return LinhaGrade{}; }, {}, &erro));
+    QVERIFY(EscreverLegenda(caminho, formato, 0, [](int) { return LinhaLegenda{}; }, {}, &erro));
     QCOMPARE(Ler(caminho), QByteArray("\xFF\xFE"));
 }
 
 void TstEscrita::escreverIgualAMontar()
 {
-    const QList<LinhaGrade> grade = Grade({"1\t2\tUm|dois", "3\t4\tTrês"});
+    const QList<LinhaLegenda> grade = Grade({"1\t2\tUm|dois", "3\t4\tTrês"});
     const QString caminho = ambiente_.Caminho(QStringLiteral("saida.srt"));
     QList<int> progresso;
     QString erro = QStringLiteral("antigo");
@@ -147,7 +147,7 @@ void TstEscrita::formatoSemEscrita()
 {
     const QString caminho = ambiente_.EscreverArquivo(QStringLiteral("mpl2.txt"), "original");
     QString erro;
-    QVERIFY(!EscreverLegenda(caminho, QStringLiteral("MPL2"), 1, [](int) { return LinhaGrade{}; }, {}, &erro));
+    QVERIFY(!EscreverLegenda(caminho, QStringLiteral("MPL2"), 1, [](int) { return LinhaLegenda{}; }, {}, &erro));
     QVERIFY(!erro.isEmpty());
     QCOMPARE(Ler(caminho), QByteArray("original"));
     QVERIFY(MontarLegenda(QStringLiteral("MPL2"), {}).isEmpty());
@@ -164,7 +164,7 @@ void TstEscrita::falhaNaoEstragaArquivoAnterior()
                         [](int r) {
                             if (r == 50000)
                                 throw std::runtime_error("falha no meio");
-                            return LinhaGrade{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("texto")};
+                            return LinhaLegenda{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("texto")};
                         },
                         {}, nullptr);
     } catch (const std::runtime_error&) {
@@ -203,7 +203,7 @@ void TstEscrita::destinoImpossivel()
     }
     QString erro;
     QVERIFY(!EscreverLegenda(caminho, QStringLiteral("SRT"), 1,
-                             [](int) { return LinhaGrade{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}; },
+                             [](int) { return LinhaLegenda{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}; },
                              {}, &erro));
     QVERIFY(!erro.isEmpty());
 }
@@ -242,10 +242,10 @@ void TstEscrita::idaEVolta()
     const Leitura primeira = LerConforme(original);
     QVERIFY(primeira.ok);
     QCOMPARE(primeira.linhas.size(), 3);
-    QVERIFY(primeira.linhas.at(0).endsWith(QStringLiteral("Ação e emoção|não") +
+    QVERIFY(primeira.linhas.at(0).texto.endsWith(QStringLiteral("Ação e emoção|não") +
                                            (formato == "SRT" ? QStringLiteral("|duas linhas") : QString())));
 
-    const QList<LinhaGrade> grade = Grade(primeira.linhas);
+    const QList<LinhaLegenda> grade = primeira.linhas;
     const QString copia = ambiente_.Caminho(QStringLiteral("copia"));
     QString erro;
     QVERIFY(EscreverLegenda(copia, formato, int(grade.size()), [&grade](int r) { return grade.at(r); }, {}, &erro));
@@ -265,14 +265,14 @@ void TstEscrita::cemMilLinhas()
         const auto marca = [srt](int r) { return srt ? Tempo(qint64(r) * 1000) : QString::number(r * 25); };
         QVERIFY(EscreverLegenda(caminho, formato, total,
                                 [&marca](int r) {
-                                    return LinhaGrade{marca(r), marca(r + 1), QStringLiteral("Linha %1|segunda").arg(r)};
+                                    return LinhaLegenda{marca(r), marca(r + 1), QStringLiteral("Linha %1|segunda").arg(r)};
                                 },
                                 [&ultimo](int r) { ultimo = r; }, &erro));
         QCOMPARE(ultimo, total - 1);
         const Leitura leitura = LerConforme(caminho);
         QVERIFY(leitura.ok);
         QCOMPARE(leitura.linhas.size(), total);
-        QCOMPARE(leitura.linhas.last(), marca(total - 1) + u'\t' + marca(total) + QStringLiteral("\tLinha 99999|segunda"));
+        QCOMPARE(leitura.linhas.last(), (LinhaLegenda{marca(total - 1), marca(total), QStringLiteral("Linha 99999|segunda")}));
     }
 }
 

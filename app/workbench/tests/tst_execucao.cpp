@@ -36,9 +36,9 @@ class TesteExecucao : public QObject {
 
     void PreencherLinhas(int total)
     {
-        QStringList linhas;
+        QList<LinhaLegenda> linhas;
         for (int i = 0; i < total; ++i)
-            linhas << QStringLiteral("%1\t%2\tLinha %3").arg(i).arg(i + 1).arg(i);
+            linhas.append({QString::number(i), QString::number(i + 1), QStringLiteral("Linha %1").arg(i)});
         Janela()->PreencherGrade(linhas);
     }
 

@@ -45,6 +45,8 @@ void TstFormatos::decodificar_data()
     QTest::newRow("utf-8 com marca") << QByteArray("\xEF\xBB\xBF" "1\nA\xC3\xA7\xC3\xA3o") << QStringLiteral("1\nAção");
     QTest::newRow("utf-16 le com marca") << QByteArray("\xFF\xFE" "1\0\n\0\xE9\0", 8) << QStringLiteral("1\né");
     QTest::newRow("utf-16 be com marca") << QByteArray("\xFE\xFF\0" "1\0\n\0\xE9", 8) << QStringLiteral("1\né");
+    QTest::newRow("utf-32 le com marca") << QByteArray("\xFF\xFE\0\0" "1\0\0\0\xE9\0\0\0", 12) << QStringLiteral("1é");
+    QTest::newRow("utf-32 be com marca") << QByteArray("\0\0\xFE\xFF\0\0\0" "1\0\0\0\xE9", 12) << QStringLiteral("1é");
     QTest::newRow("utf-16 com byte sobrando") << QByteArray("\xFF\xFE" "1\0x", 5) << QStringLiteral("1\uFFFD");
     QTest::newRow("só a marca") << QByteArray("\xEF\xBB\xBF") << QString();
     QTest::newRow("windows-1252") << QByteArray("Ol\xE1 \x80 \x93x\x94") << QStringLiteral("Olá € \u201Cx\u201D");

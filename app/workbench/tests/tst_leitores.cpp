@@ -16,10 +16,12 @@ QStringList Linhas(const char* texto)
     return QString::fromUtf8(texto).split(u'\n');
 }
 
-QString Linha(const QString& inicio, const QString& fim, const QString& texto)
+LinhaLegenda Linha(const QString& inicio, const QString& fim, const QString& texto)
 {
-    return inicio + u'\t' + fim + u'\t' + texto;
+    return LinhaLegenda{inicio, fim, texto};
 }
+
+using Linhas_ = QList<LinhaLegenda>;
 
 }  // namespace
 
@@ -75,7 +77,7 @@ void TstLeitores::pareceNumero()
 void TstLeitores::srt_data()
 {
     QTest::addColumn<QStringList>("entrada");
-    QTest::addColumn<QStringList>("linhas");
+    QTest::addColumn<Linhas_>("linhas");
 
     const QString a = QStringLiteral("00:00:01,000");
     const QString b = QStringLiteral("00:00:03,500");
@@ -84,45 +86,54 @@ void TstLeitores::srt_data()
 
     QTest::newRow("dois blocos")
         << Linhas("1\n00:00:01,000 --> 00:00:03,500\nOlá\nmundo\n\n2\n00:00:04,000 --> 00:00:05,250\nFim\n\n")
-        << QStringList{Linha(a, b, "Olá|mundo"), Linha(c, d, "Fim")};
+        << Linhas_{Linha(a, b, "Olá|mundo"), Linha(c, d, "Fim")};
     QTest::newRow("termina dentro do bloco")
         << Linhas("1\n00:00:01,000 --> 00:00:03,500\nOlá\nmundo")
-        << QStringList{Linha(a, b, "Olá|mundo")};
+        << Linhas_{Linha(a, b, "Olá|mundo")};
     QTest::newRow("texto que é número onde se espera contador")
         << Linhas("1\n00:00:01,000 --> 00:00:03,500\nAno\n\nlixo\n1984\n00:00:04,000 --> 00:00:05,250\nFim")
-        << QStringList{Linha(a, b, "Ano"), Linha(c, d, "Fim")};
+        << Linhas_{Linha(a, b, "Ano"), Linha(c, d, "Fim")};
     QTest::newRow("número no texto continua o texto")
         << Linhas("1\n00:00:01,000 --> 00:00:03,500\nAno\n1984\n\n")
-        << QStringList{Linha(a, b, "Ano|1984")};
+        << Linhas_{Linha(a, b, "Ano|1984")};
     QTest::newRow("primeira linha de texto é tomada como está")
         << Linhas("1\n00:00:01,000 --> 00:00:03,500\n2\n\n")
-        << QStringList{Linha(a, b, "2")};
+        << Linhas_{Linha(a, b, "2")};
     QTest::newRow("contadores ignorados e brancos extras")
         << Linhas("\n\n7\n00:00:01,000 --> 00:00:03,500\nUm\n\n\n\n 3 \n00:00:04,000 --> 00:00:05,250\nDois\n")
-        << QStringList{Linha(a, b, "Um"), Linha(c, d, "Dois")};
+        << Linhas_{Linha(a, b, "Um"), Linha(c, d, "Dois")};
     QTest::newRow("linha de tempo com coordenadas")
         << Linhas("1\n00:00:01,000 --> 00:00:03,500 X1:10 X2:20\nTexto")
-        << QStringList{Linha(a, b, "Texto")};
+        << Linhas_{Linha(a, b, "Texto")};
     QTest::newRow("linha de tempo curta")
         << Linhas("1\n00:00:01\nTexto")
-        << QStringList{Linha("00:00:01", "", "Texto")};
+        << Linhas_{Linha("00:00:01", "", "Texto")};
     QTest::newRow("legenda vazia não engole o bloco seguinte")
         << Linhas("1\n00:00:01,000 --> 00:00:03,500\n\n2\n00:00:04,000 --> 00:00:05,250\nFim\n")
-        << QStringList{Linha(a, b, ""), Linha(c, d, "Fim")};
+        << Linhas_{Linha(a, b, ""), Linha(c, d, "Fim")};
     QTest::newRow("cortado depois da linha de tempo")
         << Linhas("1\n00:00:01,000 --> 00:00:03,500\nUm\n\n2\n00:00:04,000 --> 00:00:05,250")
-        << QStringList{Linha(a, b, "Um"), Linha(c, d, "")};
+        << Linhas_{Linha(a, b, "Um"), Linha(c, d, "")};
     QTest::newRow("cortado depois do contador")
         << Linhas("1\n00:00:01,000 --> 00:00:03,500\nUm\n\n2")
-        << QStringList{Linha(a, b, "Um")};
-    QTest::newRow("nada que leia como contador") << Linhas("texto\nmais texto") << QStringList{};
-    QTest::newRow("vazio") << QStringList{} << QStringList{};
+        << Linhas_{Linha(a, b, "Um")};
+    QTest::newRow("sem contadores")
+        << Linhas("00:00:01,000 --> 00:00:03,500\nUm\n\n00:00:04,000 --> 00:00:05,250\nDois\nlinhas\n\n")
+        << Linhas_{Linha(a, b, "Um"), Linha(c, d, "Dois|linhas")};
+    QTest::newRow("contadores só em alguns blocos")
+        << Linhas("00:00:01,000 --> 00:00:03,500\nUm\n\n2\n00:00:04,000 --> 00:00:05,250\nDois\n")
+        << Linhas_{Linha(a, b, "Um"), Linha(c, d, "Dois")};
+    QTest::newRow("tabulação no texto")
+        << Linhas("1\n00:00:01,000 --> 00:00:03,500\nantes\tdepois\n")
+        << Linhas_{Linha(a, b, "antes\tdepois")};
+    QTest::newRow("nada que leia como contador") << Linhas("texto\nmais texto") << Linhas_{};
+    QTest::newRow("vazio") << QStringList{} << Linhas_{};
 }
 
 void TstLeitores::srt()
 {
     QFETCH(QStringList, entrada);
-    QFETCH(QStringList, linhas);
+    QFETCH(Linhas_, linhas);
     const Leitura leitura = LerLinhasSRT(entrada);
     QVERIFY(leitura.ok);
     QCOMPARE(leitura.linhas, linhas);
@@ -131,27 +142,27 @@ void TstLeitores::srt()
 void TstLeitores::mdvd_data()
 {
     QTest::addColumn<QStringList>("entrada");
-    QTest::addColumn<QStringList>("linhas");
+    QTest::addColumn<Linhas_>("linhas");
 
     QTest::newRow("quebras do próprio formato") << QStringList{"{10}{20}Olá|mundo"}
-                                                << QStringList{Linha("10", "20", "Olá|mundo")};
+                                                << Linhas_{Linha("10", "20", "Olá|mundo")};
     QTest::newRow("chaves no texto: corta na última")
-        << QStringList{"{10}{20}Texto {com} chaves"} << QStringList{Linha("10", "20}Texto {com", " chaves")};
+        << QStringList{"{10}{20}Texto {com} chaves"} << Linhas_{Linha("10", "20}Texto {com", " chaves")};
     QTest::newRow("sequência de chaves fechando o início")
-        << QStringList{"{10}}{20}x"} << QStringList{Linha("10}", "20", "x")};
-    QTest::newRow("campos vazios") << QStringList{"{}{}"} << QStringList{Linha("", "", "")};
+        << QStringList{"{10}}{20}x"} << Linhas_{Linha("10}", "20", "x")};
+    QTest::newRow("campos vazios") << QStringList{"{}{}"} << Linhas_{Linha("", "", "")};
     QTest::newRow("linhas em branco são puladas")
         << QStringList{"", "{1}{2}Um", "   ", "{3}{4}Dois", ""}
-        << QStringList{Linha("1", "2", "Um"), Linha("3", "4", "Dois")};
+        << Linhas_{Linha("1", "2", "Um"), Linha("3", "4", "Dois")};
     QTest::newRow("primeiro caractere não é conferido")
-        << QStringList{"x1}{2}y"} << QStringList{Linha("1", "2", "y")};
-    QTest::newRow("vazio") << QStringList{} << QStringList{};
+        << QStringList{"x1}{2}y"} << Linhas_{Linha("1", "2", "y")};
+    QTest::newRow("vazio") << QStringList{} << Linhas_{};
 }
 
 void TstLeitores::mdvd()
 {
     QFETCH(QStringList, entrada);
-    QFETCH(QStringList, linhas);
+    QFETCH(Linhas_, linhas);
     const Leitura leitura = LerLinhasMDVD(entrada);
     QVERIFY(leitura.ok);
     QCOMPARE(leitura.linhas, linhas);
@@ -187,7 +198,7 @@ void TstLeitores::arquivoSrtComMarca()
         QStringLiteral("marca.srt"), "\xEF\xBB\xBF" "1\r\n00:00:01,000 --> 00:00:02,000\r\nPrimeiro\r\n");
     const Leitura leitura = LerArquivoSRT(caminho);
     QVERIFY(leitura.ok);
-    QCOMPARE(leitura.linhas, QStringList{Linha("00:00:01,000", "00:00:02,000", "Primeiro")});
+    QCOMPARE(leitura.linhas, Linhas_{Linha("00:00:01,000", "00:00:02,000", "Primeiro")});
 }
 
 void TstLeitores::arquivoIlegivel_data()

@@ -12,6 +12,8 @@
 #include "suite/USFlexGrid.h"
 
 #include <QElapsedTimer>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -44,6 +46,27 @@ QString LerUtf16(const QString& caminho)
     return QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData() + 2), (bytes.size() - 2) / 2);
 }
 
+// Runs one statement on the cache file through a connection of its own, as
+// another program would.
+bool ExecutarNoCache(const QString& sql)
+{
+    const QString nome = QStringLiteral("outro_programa");
+    bool ok = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), nome);
+        db.setDatabaseName(CacheTraducao::CaminhoEmUso());
+        QSqlQuery q(db);
+        ok = db.open() && q.exec(sql);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(nome);
+    return ok;
+}
+
+const QByteArray kTresBlocos("1\r\n00:00:01,000 --> 00:00:02,000\r\nUm\r\n\r\n"
+                             "2\r\n00:00:03,000 --> 00:00:04,000\r\nDois\r\n\r\n"
+                             "3\r\n00:00:05,000 --> 00:00:06,000\r\nTrês\r\n\r\n");
+
 }  // namespace
 
 class TestePrincipal : public QObject {
@@ -57,9 +80,9 @@ class TestePrincipal : public QObject {
 
     void PreencherLinhas(int total)
     {
-        QStringList linhas;
+        QList<LinhaLegenda> linhas;
         for (int i = 0; i < total; ++i)
-            linhas << QStringLiteral("%1\t%2\tTexto %3").arg(i * 10).arg(i * 10 + 5).arg(i);
+            linhas.append({QString::number(i * 10), QString::number(i * 10 + 5), QStringLiteral("Texto %1").arg(i)});
         Janela()->PreencherGrade(linhas);
     }
 
@@ -351,7 +374,7 @@ private slots:
         const QString ruim = ambiente_->EscreverArquivo(QStringLiteral("y.sub"), "{1}{2}Um\n\nsem chaves\n");
         Janela()->ImportarLegenda(ruim);
         QCOMPARE(respostas_->CaixasCom(QStringLiteral("Erro ao importar o arquivo")).size(), 1);
-        QVERIFY(respostas_->Caixas().constLast().texto.contains(QStringLiteral("3")));
+        QVERIFY(respostas_->Caixas().constLast().texto.endsWith(QStringLiteral("<br><br>Linha inválida: 3")));
         QCOMPARE(Janela()->FlexGrid(0)->TotalLinhas(), 2);
         QVERIFY(!Janela()->EmProcessamento);
 
@@ -360,6 +383,134 @@ private slots:
         Janela()->ImportarLegenda(ambiente_->Caminho(QStringLiteral("nao-existe.srt")));
         QVERIFY(respostas_->Caixas().isEmpty());
         QCOMPARE(Janela()->FlexGrid(0)->TotalLinhas(), 2);
+    }
+
+    // The cache's table is gone while a file opens with the off-line option
+    // on: the handler hears of it, and the grids, the format and the caption
+    // stay as they were, so a later save cannot write a cut-down file.
+    void cacheComFalhaAoAbrirNaoDesalinhaAsGrades()
+    {
+        PreencherLinhas(2);
+        Janela()->FormatoArquivo = QStringLiteral("mDVD");
+        const QString caption = Janela()->USForm1->Caption();
+        QVERIFY(CacheTraducao::Conexao());
+        QVERIFY(ExecutarNoCache(QStringLiteral("DROP TABLE tbl_traducao")));
+        Janela()->chkOpcao(1)->DefinirValue(1);
+        Janela()->ImportarLegenda(ambiente_->EscreverArquivo(QStringLiteral("tres.srt"), kTresBlocos));
+        Janela()->chkOpcao(1)->DefinirValue(0);
+        QCOMPARE(encerramentos_.size(), 1);
+        QCOMPARE(respostas_->CaixasCom(QStringLiteral("Função: PreencherGrade\r\n")).size(), 1);
+        QVERIFY(respostas_->CaixasCom(QStringLiteral("Erro ao importar")).isEmpty());
+        for (int g = 0; g < 2; ++g) {
+            QCOMPARE(Janela()->FlexGrid(g)->TotalLinhas(), 2);
+            QVERIFY(Janela()->FlexGrid(g)->Redesenhar());
+        }
+        QCOMPARE(Janela()->FormatoArquivo, QStringLiteral("mDVD"));
+        QCOMPARE(Janela()->USForm1->Caption(), caption);
+        QVERIFY(!Janela()->EmProcessamento);
+        CacheTraducao::Liberar();
+        QFile::remove(CacheTraducao::CaminhoEmUso());
+    }
+
+    // A cache that cannot store costs no edit: the file is complete on disk
+    // before the cache is asked, and the handler hears of the failure.
+    void cacheComFalhaAoSalvarDeixaOArquivoInteiro()
+    {
+        Janela()->ImportarLegenda(ambiente_->EscreverArquivo(QStringLiteral("tres.srt"), kTresBlocos));
+        QCOMPARE(Janela()->FlexGrid(1)->TotalLinhas(), 3);
+        QVERIFY(CacheTraducao::Conexao());
+        QVERIFY(ExecutarNoCache(QStringLiteral("DROP TABLE tbl_traducao")));
+        const QString destino = ambiente_->Caminho(QStringLiteral("salva.srt"));
+        respostas_->ResponderArquivo(destino);
+        Janela()->btnAcao_Click(1);
+        QCOMPARE(encerramentos_.size(), 1);
+        QCOMPARE(respostas_->CaixasCom(QStringLiteral("Função: ExportarLegenda\r\n")).size(), 1);
+        QCOMPARE(LerUtf16(destino), QString::fromUtf8(kTresBlocos));
+        QVERIFY(!Janela()->EmProcessamento);
+        CacheTraducao::Liberar();
+        QFile::remove(CacheTraducao::CaminhoEmUso());
+    }
+
+    // Another program stored one key twice: saving still works and stores.
+    void cacheComChavesRepetidasSalva()
+    {
+        CacheTraducao::Liberar();
+        QFile::remove(CacheTraducao::CaminhoEmUso());
+        QVERIFY(ExecutarNoCache(QStringLiteral(
+            "CREATE TABLE tbl_traducao (c_texto_original TEXT NOT NULL, c_idioma_origem TEXT NOT NULL, "
+            "c_idioma_destino TEXT NOT NULL, c_texto_traduzido TEXT)")));
+        for (int i = 0; i < 2; ++i)
+            QVERIFY(ExecutarNoCache(QStringLiteral("INSERT INTO tbl_traducao VALUES ('Um', 'auto', 'pt', 'x')")));
+        Janela()->ImportarLegenda(ambiente_->EscreverArquivo(QStringLiteral("tres.srt"), kTresBlocos));
+        Janela()->FlexGrid(1)->DefinirCelula(0, 2, QStringLiteral("One"));
+        const QString destino = ambiente_->Caminho(QStringLiteral("repetidas.srt"));
+        respostas_->ResponderArquivo(destino);
+        Janela()->btnAcao_Click(1);
+        QVERIFY(encerramentos_.isEmpty());
+        QCOMPARE(respostas_->Caixas().constLast().texto, QStringLiteral("Arquivo salvo com sucesso."));
+        QCOMPARE(CacheTraducao::Conexao()->Consultar(QStringLiteral("Um"), QStringLiteral("auto"), QStringLiteral("pt")),
+                 QStringLiteral("One"));
+        CacheTraducao::Liberar();
+        QFile::remove(CacheTraducao::CaminhoEmUso());
+    }
+
+    // Whatever a line holds survives open and save: a TAB, in both formats.
+    void tabulacaoNoTextoSobreviveAbrirESalvar_data()
+    {
+        QTest::addColumn<QString>("nome");
+        QTest::addColumn<QString>("conteudo");
+        QTest::newRow("SubRip") << "tab.srt"
+                                << "1\r\n00:00:01,000 --> 00:00:02,000\r\nantes\tdepois\r\nfim\tda\tlinha\r\n\r\n";
+        QTest::newRow("MicroDVD") << "tab.sub" << "{1}{2}antes\tdepois|fim\r\n";
+    }
+
+    void tabulacaoNoTextoSobreviveAbrirESalvar()
+    {
+        QFETCH(QString, nome);
+        QFETCH(QString, conteudo);
+        Janela()->ImportarLegenda(ambiente_->EscreverArquivo(nome, conteudo.toUtf8()));
+        QCOMPARE(Janela()->FlexGrid(1)->TotalLinhas(), 1);
+        QVERIFY(Janela()->FlexGrid(0)->Celula(0, 2).startsWith(QStringLiteral("antes\tdepois")));
+        const QString destino = ambiente_->Caminho(QStringLiteral("copia-") + nome);
+        respostas_->ResponderArquivo(destino);
+        Janela()->btnAcao_Click(1);
+        QCOMPARE(LerUtf16(destino), conteudo);
+    }
+
+    // Many tools write SubRip without counters; UTF-32 files carry a mark.
+    void subRipSemContadoresEUtf32()
+    {
+        const QByteArray semContadores("00:00:01,000 --> 00:00:02,000\nUm\n\n00:00:03,000 --> 00:00:04,000\n"
+                                       "Dois\nlinhas\n\n00:00:05,000 --> 00:00:06,000\nTrês\n");
+        const QString caminho = ambiente_->EscreverArquivo(QStringLiteral("sem.srt"), semContadores);
+        Janela()->ImportarLegenda(caminho);
+        QCOMPARE(Janela()->FormatoArquivo, QStringLiteral("SRT"));
+        QCOMPARE(Janela()->FlexGrid(0)->TotalLinhas(), 3);
+        QCOMPARE(Janela()->FlexGrid(1)->Celula(1, 2), QStringLiteral("Dois|linhas"));
+        QCOMPARE(Janela()->FlexGrid(1)->Celula(2, 1), QStringLiteral("00:00:06,000"));
+
+        QStringEncoder utf32(QStringConverter::Utf32LE);
+        const QString texto = QString::fromUtf8(kTresBlocos);
+        Janela()->ImportarLegenda(ambiente_->EscreverArquivo(QStringLiteral("utf32.srt"),
+                                                             QByteArray("\xFF\xFE\0\0", 4) + QByteArray(utf32.encode(texto))));
+        QVERIFY(respostas_->Caixas().isEmpty());
+        QCOMPARE(Janela()->FlexGrid(0)->TotalLinhas(), 3);
+        QCOMPARE(Janela()->FlexGrid(0)->Celula(2, 2), QStringLiteral("Três"));
+    }
+
+    // A file whose every block fails is refused with the import message and
+    // its reason; the grids and the format stay.
+    void arquivoSemBlocoValidoEhRecusado()
+    {
+        PreencherLinhas(2);
+        Janela()->FormatoArquivo = QStringLiteral("SRT");
+        Janela()->ImportarLegenda(ambiente_->EscreverArquivo(QStringLiteral("ruim.sub"), "{{{{\n{}}}\n"));
+        QCOMPARE(respostas_->Caixas().size(), 1);
+        QCOMPARE(respostas_->Caixas().constLast().texto,
+                 QStringLiteral("<b>Atenção</b>: Erro ao importar o arquivo. É possível que o arquivo de destino esteja "
+                                "sendo usado por outro processo.<br><br>Linha inválida: 1"));
+        QCOMPARE(Janela()->FlexGrid(0)->TotalLinhas(), 2);
+        QCOMPARE(Janela()->FormatoArquivo, QStringLiteral("SRT"));
     }
 
     void arquivoVazioDaGradesVazias()
