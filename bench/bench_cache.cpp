@@ -1,5 +1,5 @@
 // Lookups in a translation cache that holds 100,000 rows.
-#include "app/workbench/CacheTraducao.h"
+#include "app/workbench/nucleo/CacheTraducao.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,9 +1,9 @@
 // Reading and saving a 50,000-row SubRip file: detection and the reader,
 // then the writer together with storing every row in the translation cache.
-#include "app/workbench/CacheTraducao.h"
-#include "app/workbench/EscritaLegenda.h"
-#include "app/workbench/Formatos.h"
-#include "app/workbench/modMDVD.h"
+#include "app/workbench/nucleo/CacheTraducao.h"
+#include "app/workbench/nucleo/EscritaLegenda.h"
+#include "app/workbench/nucleo/Formatos.h"
+#include "app/workbench/nucleo/modMDVD.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -4,7 +4,7 @@
 #include "Apoio.h"
 #include "Respostas.h"
 
-#include "app/workbench/CacheTraducao.h"
+#include "app/workbench/nucleo/CacheTraducao.h"
 #include "app/workbench/fPrincipal.h"
 #include "suite/USFlexGrid.h"
 

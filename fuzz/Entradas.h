@@ -1,8 +1,8 @@
 #pragma once
 // The three fuzzed paths, shared by the libFuzzer targets and the replay.
-#include "app/workbench/Codificacao.h"
-#include "app/workbench/Formatos.h"
-#include "app/workbench/modMDVD.h"
+#include "app/workbench/nucleo/Codificacao.h"
+#include "app/workbench/nucleo/Formatos.h"
+#include "app/workbench/nucleo/modMDVD.h"
 
 #include <QByteArray>
 #include <cstddef>

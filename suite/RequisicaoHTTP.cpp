@@ -1,7 +1,7 @@
 #include "suite/RequisicaoHTTP.h"
 
 #include "platform/Texto.h"
-#include "suite/Utilitarios.h"
+#include "suite/ConexaoRede.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -11,9 +11,11 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QPointer>
+#include <QThread>
 #include <QStringDecoder>
 #include <QTimer>
 #include <QUrl>
+#include <memory>
 
 #include <cstring>
 
@@ -115,6 +117,23 @@ QString DecodificarCorpo(const QByteArray& corpo, QByteArray charset)
     return QString::fromUtf8(corpo);
 }
 
+// One manager for the program (one more for loopback, which never goes
+// through a proxy): its connections are kept alive between requests, so a
+// run of a thousand rows does not open a thousand connections, nor pay a TLS
+// handshake for each. Owned by the application object, so it is gone before
+// Qt Network is.
+QNetworkAccessManager* RedeCompartilhada(bool loopback)
+{
+    static QPointer<QNetworkAccessManager> gerentes[2];
+    QPointer<QNetworkAccessManager>& gerente = gerentes[loopback ? 1 : 0];
+    if (!gerente) {
+        gerente = new QNetworkAccessManager(QCoreApplication::instance());
+        if (loopback)
+            gerente->setProxy(QNetworkProxy::NoProxy);
+    }
+    return gerente;
+}
+
 }  // namespace
 
 RequisicaoHTTP::RequisicaoHTTP() = default;
@@ -122,7 +141,7 @@ RequisicaoHTTP::~RequisicaoHTTP() = default;
 
 bool RequisicaoHTTP::ConexaoDisponivel() const
 {
-    return Utilitarios::Instancia().ConexaoInternetAtiva();
+    return ConexaoInternetAtiva();
 }
 
 bool RequisicaoHTTP::ObterURL(const QString& endereco, const QString&)
@@ -170,10 +189,19 @@ bool RequisicaoHTTP::Executar(bool post, const QString& endereco)
         return false;
     }
 
-    QNetworkAccessManager rede;
-    // A proxy named in the environment must never see loopback traffic.
-    if (Loopback(url))
-        rede.setProxy(QNetworkProxy::NoProxy);
+    // A proxy named in the environment must never see loopback traffic. A
+    // worker thread cannot use the program's manager and gets its own.
+    const bool loopback = Loopback(url);
+    std::unique_ptr<QNetworkAccessManager> propria;
+    QNetworkAccessManager* rede = nullptr;
+    if (QThread::currentThread() == QCoreApplication::instance()->thread()) {
+        rede = RedeCompartilhada(loopback);
+    } else {
+        propria = std::make_unique<QNetworkAccessManager>();
+        if (loopback)
+            propria->setProxy(QNetworkProxy::NoProxy);
+        rede = propria.get();
+    }
 
     QNetworkRequest pedido(url);
     pedido.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
@@ -188,9 +216,9 @@ bool RequisicaoHTTP::Executar(bool post, const QString& endereco)
             corpo += CodificarTolerante(nome, "", true) + '=' + CodificarTolerante(valor, "", true);
         }
         pedido.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/x-www-form-urlencoded"));
-        resposta = rede.post(pedido, corpo);
+        resposta = rede->post(pedido, corpo);
     } else {
-        resposta = rede.get(pedido);
+        resposta = rede->get(pedido);
     }
 
     const int segundos = TempoLimite > 0 ? TempoLimite : kTempoLimitePadrao;

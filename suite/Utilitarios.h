@@ -66,7 +66,6 @@ public:
 private:
     Utilitarios();
     QString temporario_;
-    std::function<bool()> verificadorConexao_;
 };
 
 }  // namespace orvessa

@@ -5,9 +5,9 @@ set -euo pipefail
 RAIZ="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 PACOTES=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-httpserver-dev qt6-websockets-dev
+  qt6-base-dev qt6-base-dev-tools qt6-httpserver-dev
   libqt6sql6-sqlite qt6-translations-l10n qt6-qpa-plugins
-  libssl-dev libcurl4-openssl-dev
+  libssl-dev
   fonts-dejavu-core xvfb xauth
 )
 
@@ -39,6 +39,16 @@ compilar() {
   else
     cmake --build "$pasta" -j "$(nproc)"
   fi
+}
+
+# The libFuzzer targets, built with clang in their own folder (no tests
+# there: the core library is instrumented for the fuzzer in that build).
+ALVOS_FUZZ=(fuzz_verificar fuzz_srt fuzz_mdvd)
+compilar_fuzz() {
+  local pasta="$1"
+  cmake -S "$RAIZ" -B "$pasta" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQELTRANO_FUZZ=ON -DBUILD_TESTING=OFF \
+    -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang >/dev/null
+  cmake --build "$pasta" -j "$(nproc)" --target "${ALVOS_FUZZ[@]}"
 }
 
 # Registers the component libraries a build made, as an installer would.

@@ -2,16 +2,16 @@
 
 #include "Versao.h"
 #include "app/support/fSobre.h"
-#include "app/workbench/CacheTraducao.h"
-#include "app/workbench/Codificacao.h"
-#include "app/workbench/EscritaLegenda.h"
-#include "app/workbench/Formatos.h"
+#include "app/workbench/nucleo/CacheTraducao.h"
+#include "app/workbench/nucleo/Codificacao.h"
+#include "app/workbench/nucleo/EscritaLegenda.h"
+#include "app/workbench/nucleo/Formatos.h"
 #include "app/workbench/Idiomas.h"
-#include "app/workbench/Traducao.h"
+#include "app/workbench/nucleo/Traducao.h"
 #include "app/workbench/modComum.h"
 #include "app/workbench/modErros.h"
 #include "app/workbench/modGlobal.h"
-#include "app/workbench/modMDVD.h"
+#include "app/workbench/nucleo/modMDVD.h"
 #include "platform/Configuracoes.h"
 #include "platform/ErroExecucao.h"
 #include "platform/Texto.h"
@@ -726,7 +726,12 @@ bool fPrincipal::ExportarLegenda(const QString& caminho)
 
 QString fPrincipal::TraduzirTexto(const QString& texto, const QString& origem, const QString& destino)
 {
-    return qeltrano::TraduzirTexto(texto, origem, destino, chkOpcao(1)->Value() == 1);
+    try {
+        return qeltrano::TraduzirTexto(texto, origem, destino, chkOpcao(1)->Value() == 1);
+    } catch (...) {
+        TratarExcecao(Name(), QStringLiteral("TraduzirTexto"));
+    }
+    return plataforma::Trim(texto);
 }
 
 // ---- The translation run ---------------------------------------------------

@@ -3,7 +3,7 @@
 // the language lists, the two options, the action buttons, the description
 // line, the progress bar and the version line.
 #include "app/Exporta.h"
-#include "app/workbench/LinhaLegenda.h"
+#include "app/workbench/nucleo/LinhaLegenda.h"
 #include "suite/Formulario.h"
 
 #include <QString>

@@ -2,7 +2,7 @@
 
 #include "Versao.h"
 #include "app/Configuracao.h"
-#include "app/workbench/CacheTraducao.h"
+#include "app/workbench/nucleo/CacheTraducao.h"
 #include "app/workbench/XScreen.h"
 #include "app/workbench/modComum.h"
 #include "platform/ErroExecucao.h"

@@ -1,14 +1,11 @@
 #pragma once
 #include "app/Exporta.h"
+#include "app/workbench/nucleo/Aleatorio.h"
 
 namespace qeltrano {
 
 // Start: seed the random generator, show the main window modeless.
 QELTRANO_EXPORT void Main();
-
-// Randomize and Rnd: a uniform fraction in [0, 1) from a clock-seeded generator.
-QELTRANO_EXPORT void Randomize();
-QELTRANO_EXPORT double Rnd();
 
 // Set while the application's own event loop runs, so closing the last
 // window ends it (and nothing quits a test's event loops).

@@ -7,7 +7,7 @@
 #include "app/Aplicacao.h"
 #include "app/Configuracao.h"
 #include "app/workbench/modComum.h"
-#include "app/workbench/CacheTraducao.h"
+#include "app/workbench/nucleo/CacheTraducao.h"
 #include "app/workbench/modErros.h"
 #include "platform/ErroExecucao.h"
 #include "suite/Formulario.h"

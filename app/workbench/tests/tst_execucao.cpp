@@ -5,7 +5,7 @@
 #include "ServidorTraducao.h"
 
 #include "app/Configuracao.h"
-#include "app/workbench/CacheTraducao.h"
+#include "app/workbench/nucleo/CacheTraducao.h"
 #include "app/workbench/fPrincipal.h"
 #include "app/workbench/modErros.h"
 #include "suite/Controles.h"

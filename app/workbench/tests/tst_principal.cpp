@@ -3,7 +3,7 @@
 #include "Apoio.h"
 #include "Respostas.h"
 
-#include "app/workbench/CacheTraducao.h"
+#include "app/workbench/nucleo/CacheTraducao.h"
 #include "app/workbench/fPrincipal.h"
 #include "app/workbench/modComum.h"
 #include "app/workbench/modErros.h"
@@ -427,6 +427,25 @@ private slots:
         QCOMPARE(respostas_->CaixasCom(QStringLiteral("Função: ExportarLegenda\r\n")).size(), 1);
         QCOMPARE(LerUtf16(destino), QString::fromUtf8(kTresBlocos));
         QVERIFY(!Janela()->EmProcessamento);
+        CacheTraducao::Liberar();
+        QFile::remove(CacheTraducao::CaminhoEmUso());
+    }
+
+    // A cache statement that fails while a row is translated reaches the
+    // handler under the procedure's name; the row still gets its trimmed text.
+    void erroDoCacheAoTraduzirVaiAoTratador()
+    {
+        QVERIFY(CacheTraducao::Conexao());
+        QVERIFY(ExecutarNoCache(QStringLiteral("DROP TABLE tbl_traducao")));
+        Janela()->chkOpcao(1)->DefinirValue(1);
+        QCOMPARE(Janela()->TraduzirTexto(QStringLiteral("  Olá  "), QStringLiteral("pt"), QStringLiteral("en")),
+                 QStringLiteral("Olá"));
+        Janela()->chkOpcao(1)->DefinirValue(0);
+        QCOMPARE(encerramentos_.size(), 1);
+        const auto caixas = respostas_->CaixasCom(QStringLiteral("Table 'tbl_traducao' doesn't exist"));
+        QCOMPARE(caixas.size(), 1);
+        QVERIFY(caixas.first().texto.contains(QStringLiteral("Módulo: fPrincipal")));
+        QVERIFY(caixas.first().texto.contains(QStringLiteral("Função: TraduzirTexto")));
         CacheTraducao::Liberar();
         QFile::remove(CacheTraducao::CaminhoEmUso());
     }

@@ -1,15 +1,13 @@
-#include "app/workbench/Traducao.h"
+#include "app/workbench/nucleo/Traducao.h"
 
 #include "app/Configuracao.h"
-#include "app/workbench/CacheTraducao.h"
-#include "app/workbench/modErros.h"
-#include "app/workbench/modGlobal.h"
+#include "app/workbench/nucleo/CacheTraducao.h"
+#include "app/workbench/nucleo/Aleatorio.h"
 #include "platform/ErroExecucao.h"
 #include "platform/Texto.h"
 #include "suite/RequisicaoHTTP.h"
 
 #include <cmath>
-#include <new>
 
 namespace qeltrano {
 
@@ -101,21 +99,13 @@ QString ExtrairEntre(const QString& texto, const QString& inicio, const QString&
 QString TraduzirTexto(const QString& texto, const QString& idiomaOrigem, const QString& idiomaDestino,
                       bool usarOffline)
 {
-    try {
-        if (usarOffline) {
-            if (CacheTraducao* cache = CacheTraducao::Conexao()) {
-                if (std::optional<QString> guardada = cache->Buscar(plataforma::Trim(texto), idiomaOrigem, idiomaDestino))
-                    return *guardada;
-            }
+    if (usarOffline) {
+        if (CacheTraducao* cache = CacheTraducao::Conexao()) {
+            if (std::optional<QString> guardada = cache->Buscar(plataforma::Trim(texto), idiomaOrigem, idiomaDestino))
+                return *guardada;
         }
-        return TraduzirOnline(texto, idiomaOrigem, idiomaDestino);
-    } catch (const plataforma::ErroExecucao& erro) {
-        TratarErro(QStringLiteral("fPrincipal"), QStringLiteral("TraduzirTexto"), erro.Numero(), erro.Descricao(), 0);
-    } catch (const std::bad_alloc&) {
-        const plataforma::ErroExecucao erro = plataforma::ErroExecucao::MemoriaInsuficiente();
-        TratarErro(QStringLiteral("fPrincipal"), QStringLiteral("TraduzirTexto"), erro.Numero(), erro.Descricao(), 0);
     }
-    return plataforma::Trim(texto);
+    return TraduzirOnline(texto, idiomaOrigem, idiomaDestino);
 }
 
 }  // namespace qeltrano

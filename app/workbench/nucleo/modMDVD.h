@@ -1,8 +1,8 @@
 #pragma once
 // The SubRip and MicroDVD readers: rows of start, end and text, the lines
 // of one text joined by "|".
-#include "app/Exporta.h"
-#include "app/workbench/LinhaLegenda.h"
+#include "app/workbench/nucleo/Exporta.h"
+#include "app/workbench/nucleo/LinhaLegenda.h"
 
 #include <QList>
 #include <QString>
@@ -21,20 +21,20 @@ struct Leitura {
 
 // `respirar` lets the window process its events; it is called every few
 // hundred rows, not every row.
-QELTRANO_EXPORT Leitura LerArquivoSRT(const QString& caminho, const std::function<void()>& respirar = {});
-QELTRANO_EXPORT Leitura LerArquivoMDVD(const QString& caminho, const std::function<void()>& respirar = {});
+NUCLEO_EXPORT Leitura LerArquivoSRT(const QString& caminho, const std::function<void()>& respirar = {});
+NUCLEO_EXPORT Leitura LerArquivoMDVD(const QString& caminho, const std::function<void()>& respirar = {});
 
 // The same over lines already decoded, so an open reads the file once.
 // SubRip: a counter line starts a block, and so does a time line met
 // where a counter is awaited (many tools write no counters).
-QELTRANO_EXPORT Leitura LerLinhasSRT(const QStringList& linhas, const std::function<void()>& respirar = {});
-QELTRANO_EXPORT Leitura LerLinhasMDVD(const QStringList& linhas, const std::function<void()>& respirar = {});
+NUCLEO_EXPORT Leitura LerLinhasSRT(const QStringList& linhas, const std::function<void()>& respirar = {});
+NUCLEO_EXPORT Leitura LerLinhasMDVD(const QStringList& linhas, const std::function<void()>& respirar = {});
 
 // "-->" at position 14 (1-based): what detection calls a SubRip time line.
-QELTRANO_EXPORT bool LinhaDeTempoSRT(QStringView linha);
+NUCLEO_EXPORT bool LinhaDeTempoSRT(QStringView linha);
 
 // A block counter: optional blanks, an optional sign, digits with at most
 // one decimal separator, an optional exponent, optional blanks.
-QELTRANO_EXPORT bool PareceNumero(const QString& texto);
+NUCLEO_EXPORT bool PareceNumero(const QString& texto);
 
 }  // namespace qeltrano

@@ -1,9 +1,9 @@
 // Writing subtitles, and files that go read -> write -> read unchanged.
 #include "Apoio.h"
 
-#include "app/workbench/EscritaLegenda.h"
-#include "app/workbench/Formatos.h"
-#include "app/workbench/modMDVD.h"
+#include "app/workbench/nucleo/EscritaLegenda.h"
+#include "app/workbench/nucleo/Formatos.h"
+#include "app/workbench/nucleo/modMDVD.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
-#include "app/workbench/Formatos.h"
+#include "app/workbench/nucleo/Formatos.h"
 
-#include "app/workbench/Codificacao.h"
-#include "app/workbench/modMDVD.h"
+#include "app/workbench/nucleo/Codificacao.h"
+#include "app/workbench/nucleo/modMDVD.h"
 
 namespace qeltrano {
 

@@ -1,7 +1,7 @@
 #pragma once
 // The translation cache: one SQLite file shared by the whole program, so a
 // text already translated for a pair of languages is not sent again.
-#include "app/Exporta.h"
+#include "app/workbench/nucleo/Exporta.h"
 
 #include <QList>
 #include <QPair>
@@ -11,7 +11,7 @@
 
 namespace qeltrano {
 
-class QELTRANO_EXPORT CacheTraducao {
+class NUCLEO_EXPORT CacheTraducao {
 public:
     // Statement failures are thrown as plataforma::ErroExecucao with one of
     // these numbers. The description keeps SQLite's text, except that

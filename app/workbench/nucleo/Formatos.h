@@ -1,6 +1,6 @@
 #pragma once
 // Which subtitle format a file holds, from its lines.
-#include "app/Exporta.h"
+#include "app/workbench/nucleo/Exporta.h"
 
 #include <QString>
 #include <QStringList>
@@ -13,7 +13,7 @@ enum class ResultadoVerificacao { Reconhecido, NaoReconhecido, ErroLeitura };
 inline constexpr const char* FormatoSRT = "SRT";
 inline constexpr const char* FormatoMDVD = "mDVD";
 
-struct Verificacao {
+struct NUCLEO_EXPORT Verificacao {
     QString formato;            // "SRT", "SUB1", "SUB2", "mDVD", "MPL2" or "Não reconhecido"
     bool erroLeitura = false;   // the file could not be read (the window warns)
     QString erro;               // the reason, when erroLeitura
@@ -21,12 +21,12 @@ struct Verificacao {
     ResultadoVerificacao Resultado() const;
 };
 
-QELTRANO_EXPORT QString FormatoNaoReconhecido();
+NUCLEO_EXPORT QString FormatoNaoReconhecido();
 
 // Opens and decodes the file, then applies VerificarFormatoLinhas. An
 // unreadable file gives "Não reconhecido" with erroLeitura set; an empty
 // file gives "Não reconhecido" without it.
-QELTRANO_EXPORT Verificacao VerificarFormato(const QString& caminho);
+NUCLEO_EXPORT Verificacao VerificarFormato(const QString& caminho);
 
 // The first line that matches decides:
 //   "-->" at position 14 (1-based)                      SRT
@@ -34,6 +34,6 @@ QELTRANO_EXPORT Verificacao VerificarFormato(const QString& caminho);
 //   starts with "[SUBTITLE]"                            SUB2
 //   starts with "{" and its "{"/"}" count reaches 4     mDVD
 //   starts with "[" and its "["/"]" count reaches 4     MPL2
-QELTRANO_EXPORT QString VerificarFormatoLinhas(const QStringList& linhas);
+NUCLEO_EXPORT QString VerificarFormatoLinhas(const QStringList& linhas);
 
 }  // namespace qeltrano

@@ -1,8 +1,8 @@
 // Decoding of subtitle files and the format detector.
 #include "Apoio.h"
 
-#include "app/workbench/Codificacao.h"
-#include "app/workbench/Formatos.h"
+#include "app/workbench/nucleo/Codificacao.h"
+#include "app/workbench/nucleo/Formatos.h"
 
 #include <QFile>
 #include <QStringEncoder>

@@ -1,4 +1,4 @@
-#include "app/workbench/Codificacao.h"
+#include "app/workbench/nucleo/Codificacao.h"
 
 #include "platform/Texto.h"
 

@@ -1,6 +1,6 @@
-#include "app/workbench/modMDVD.h"
+#include "app/workbench/nucleo/modMDVD.h"
 
-#include "app/workbench/Codificacao.h"
+#include "app/workbench/nucleo/Codificacao.h"
 
 #include <limits>
 

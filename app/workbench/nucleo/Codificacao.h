@@ -1,7 +1,7 @@
 #pragma once
 // How a subtitle file's bytes become lines of text. Detection and both
 // readers go through here, so they always see the same lines.
-#include "app/Exporta.h"
+#include "app/workbench/nucleo/Exporta.h"
 
 #include <QByteArray>
 #include <QString>
@@ -17,16 +17,16 @@ struct TextoArquivo {
 
 // Reads and decodes the whole file. A missing file, a folder or a file we
 // may not read gives ok == false with the reason in erro.
-QELTRANO_EXPORT TextoArquivo LerLinhasArquivo(const QString& caminho);
+NUCLEO_EXPORT TextoArquivo LerLinhasArquivo(const QString& caminho);
 
 // A byte-order mark (UTF-8, UTF-16 or UTF-32, either byte order) decides
 // and is dropped.
 // Without one, bytes that are valid UTF-8 are UTF-8, anything else is
 // Windows-1252 (every byte maps to a character, so nothing is lost).
-QELTRANO_EXPORT QString DecodificarTexto(const QByteArray& bytes);
+NUCLEO_EXPORT QString DecodificarTexto(const QByteArray& bytes);
 
 // CR LF, LF and a lone CR each end a line. A final line end does not start
 // another (empty) line; an empty text has no lines.
-QELTRANO_EXPORT QStringList DividirLinhas(const QString& texto);
+NUCLEO_EXPORT QStringList DividirLinhas(const QString& texto);
 
 }  // namespace qeltrano

@@ -1,6 +1,6 @@
-#include "app/workbench/EscritaLegenda.h"
+#include "app/workbench/nucleo/EscritaLegenda.h"
 
-#include "app/workbench/Formatos.h"
+#include "app/workbench/nucleo/Formatos.h"
 #include "platform/Texto.h"
 
 #include <QSaveFile>

@@ -1,7 +1,7 @@
 // The translation cache on real SQLite files.
 #include "Apoio.h"
 
-#include "app/workbench/CacheTraducao.h"
+#include "app/workbench/nucleo/CacheTraducao.h"
 #include "app/workbench/modErros.h"
 #include "platform/ErroExecucao.h"
 

@@ -1,4 +1,4 @@
-#include "app/workbench/CacheTraducao.h"
+#include "app/workbench/nucleo/CacheTraducao.h"
 
 #include "platform/ErroExecucao.h"
 #include "platform/Texto.h"

@@ -1,8 +1,8 @@
 // The SubRip and MicroDVD readers.
 #include "Apoio.h"
 
-#include "app/workbench/Formatos.h"
-#include "app/workbench/modMDVD.h"
+#include "app/workbench/nucleo/Formatos.h"
+#include "app/workbench/nucleo/modMDVD.h"
 
 #include <QFile>
 #include <QTest>

@@ -1,7 +1,7 @@
 #pragma once
 // Writing the translation grid back as a SubRip or MicroDVD file.
-#include "app/Exporta.h"
-#include "app/workbench/LinhaLegenda.h"
+#include "app/workbench/nucleo/Exporta.h"
+#include "app/workbench/nucleo/LinhaLegenda.h"
 
 #include <QByteArray>
 #include <QList>
@@ -15,11 +15,11 @@ namespace qeltrano {
 // formato is "SRT" or "mDVD"; `linha(r)` gives row r (0-based) and
 // `progresso(r)` is called after each row. False with the reason in erro on
 // any failure.
-QELTRANO_EXPORT bool EscreverLegenda(const QString& caminho, const QString& formato, int total,
+NUCLEO_EXPORT bool EscreverLegenda(const QString& caminho, const QString& formato, int total,
                                      const std::function<LinhaLegenda(int)>& linha,
                                      const std::function<void(int)>& progresso, QString* erro);
 
 // The same bytes, in memory; empty for a format that has no writer.
-QELTRANO_EXPORT QByteArray MontarLegenda(const QString& formato, const QList<LinhaLegenda>& linhas);
+NUCLEO_EXPORT QByteArray MontarLegenda(const QString& formato, const QList<LinhaLegenda>& linhas);
 
 }  // namespace qeltrano
