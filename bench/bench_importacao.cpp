@@ -11,8 +11,10 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <sys/resource.h>
 #include <vector>
 
@@ -49,6 +51,31 @@ QByteArray GerarSubRip(int linhas)
     return saida;
 }
 
+// Debian's python3-srt parsing the same file, timed inside the interpreter
+// (start-up excluded), median of five; nothing when it is not installed.
+std::optional<double> TempoPythonSrt(const QString& caminho)
+{
+    static const char* script =
+        "import sys, time\n"
+        "try:\n    import srt\nexcept ImportError:\n    sys.exit(3)\n"
+        "texto = open(sys.argv[1], encoding='utf-8').read()\n"
+        "tempos = []\n"
+        "for _ in range(5):\n"
+        "    t = time.perf_counter(); n = len(list(srt.parse(texto))); tempos.append(time.perf_counter() - t)\n"
+        "print(sorted(tempos)[2], n)\n";
+    QProcess python;
+    python.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), QString::fromLatin1(script), caminho});
+    if (!python.waitForFinished(120000) || python.exitStatus() != QProcess::NormalExit || python.exitCode() != 0) {
+        python.kill();
+        python.waitForFinished(5000);
+        return std::nullopt;
+    }
+    const QList<QByteArray> campos = python.readAllStandardOutput().trimmed().split(' ');
+    if (campos.size() != 2 || campos[1].toInt() != 50000)
+        return std::nullopt;
+    return campos[0].toDouble();
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
@@ -81,6 +108,10 @@ int main(int argc, char* argv[])
     }
     std::sort(tempos.begin(), tempos.end());
     std::printf("figure import_50k_srt_s %.4f s\n", tempos[tempos.size() / 2]);
+    if (const auto peer = TempoPythonSrt(caminho)) {
+        std::printf("figure import_50k_python_srt_s %.4f s\n", *peer);
+        std::printf("figure import_50k_vs_python_srt_ratio %.3f x\n", tempos[tempos.size() / 2] / *peer);
+    }
 
     rusage uso{};
     getrusage(RUSAGE_SELF, &uso);

@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTimer>
 #include <cstdio>
 
@@ -53,6 +54,17 @@ int main(int argc, char* argv[])
     qeltrano::CacheTraducao::DefinirCaminho(ambiente.Caminho(QStringLiteral("db.sqlite")));
     apoio::ServidorTraducao servidor;
     qeltrano::Config().HostTraducao = servidor.Endereco();
+
+    // Connections the endpoint accepted during a 1,000-row run: requests
+    // ride on kept-alive connections instead of one connection per row.
+    {
+        qeltrano::fPrincipal* janela = NovaJanela(1000);
+        servidor.ZerarConexoes();
+        Execucao(janela);
+        std::printf("figure translation_connections_per_1000_rows %d connections\n", servidor.ConexoesAceitas());
+        qeltrano::CacheTraducao::Liberar();
+        QFile::remove(ambiente.Caminho(QStringLiteral("db.sqlite")));
+    }
 
     const int linhas = 5000;
     qeltrano::fPrincipal* janela = NovaJanela(linhas);

@@ -11,34 +11,39 @@ ErroExecucao::ErroExecucao(long numero, QString descricao, long linha)
 
 ErroExecucao ErroExecucao::MemoriaInsuficiente()
 {
-    return ErroExecucao(7, QStringLiteral("Out of memory"));
+    return ErroExecucao(NumeroMemoriaInsuficiente, QStringLiteral("Out of memory"));
 }
 
 ErroExecucao ErroExecucao::ComponenteNaoCriado()
 {
-    return ErroExecucao(429, QStringLiteral("ActiveX component can't create object"));
+    return ErroExecucao(NumeroComponenteNaoCriado, QStringLiteral("ActiveX component can't create object"));
 }
 
 ErroExecucao ErroExecucao::ComponenteNaoRegistrado(const QString& arquivo)
 {
-    return ErroExecucao(339, QStringLiteral("Component '%1' or one of its dependencies not correctly "
+    return ErroExecucao(NumeroComponenteNaoRegistrado, QStringLiteral("Component '%1' or one of its dependencies not correctly "
                                             "registered: a file is missing or invalid")
                                  .arg(arquivo));
 }
 
 ErroExecucao ErroExecucao::ObjetoNaoSuportaPropriedade()
 {
-    return ErroExecucao(438, QStringLiteral("Object doesn't support this property or method"));
+    return ErroExecucao(NumeroObjetoNaoSuportaPropriedade, QStringLiteral("Object doesn't support this property or method"));
 }
 
 ErroExecucao ErroExecucao::TiposIncompativeis()
 {
-    return ErroExecucao(13, QStringLiteral("Type mismatch"));
+    return ErroExecucao(NumeroTiposIncompativeis, QStringLiteral("Type mismatch"));
 }
 
 ErroExecucao ErroExecucao::NumeroArgumentosInvalido()
 {
-    return ErroExecucao(450, QStringLiteral("Wrong number of arguments or invalid property assignment"));
+    return ErroExecucao(NumeroArgumentosErrados, QStringLiteral("Wrong number of arguments or invalid property assignment"));
+}
+
+ErroExecucao ErroExecucao::ErroInterno(const QString& descricao)
+{
+    return ErroExecucao(NumeroErroInterno, descricao);
 }
 
 }  // namespace plataforma

@@ -18,6 +18,16 @@ public:
     long Linha() const { return linha_; }
     const char* what() const noexcept override { return utf8_.c_str(); }
 
+    // The runtime's numbers for the errors the program classifies.
+    static constexpr long NumeroMemoriaInsuficiente = 7;
+    static constexpr long NumeroTiposIncompativeis = 13;
+    static constexpr long NumeroErroInterno = 51;
+    static constexpr long NumeroComponenteNaoRegistrado = 339;
+    static constexpr long NumeroArquivoComponenteAusente = 372;
+    static constexpr long NumeroComponenteNaoCriado = 429;
+    static constexpr long NumeroObjetoNaoSuportaPropriedade = 438;
+    static constexpr long NumeroArgumentosErrados = 450;
+
     // The runtime's standard errors that the program classifies.
     static ErroExecucao MemoriaInsuficiente();              // 7 "Out of memory"
     static ErroExecucao ComponenteNaoCriado();              // 429
@@ -25,6 +35,7 @@ public:
     static ErroExecucao ObjetoNaoSuportaPropriedade();      // 438
     static ErroExecucao TiposIncompativeis();               // 13 "Type mismatch"
     static ErroExecucao NumeroArgumentosInvalido();         // 450
+    static ErroExecucao ErroInterno(const QString& descricao);  // 51, any failure without a number
 
 private:
     long numero_;

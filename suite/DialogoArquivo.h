@@ -17,6 +17,10 @@ public:
         OFN_LONGNAMES = 0x200000,
         OFN_EXPLORER = 0x80000,
     };
+    // The program's open and save dialogs: long names, the explorer look,
+    // only files that exist.
+    static constexpr long OpcoesPadrao = OFN_LONGNAMES | OFN_EXPLORER | OFN_FILEMUSTEXIST;
+    enum Tipo : int { Abrir = 1, Salvar = 2 };
 
     QString DiretorioInicial;  // start folder or last file; after the dialog, the folder it ended in
     long OpcoesDialogo = 0;

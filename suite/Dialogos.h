@@ -15,6 +15,26 @@ namespace orvessa {
 
 enum class TipoCaixa { Mensagem, Aviso, Sistema };
 
+// Message-box style flags as the runtime numbers them; they add up.
+namespace EstiloMensagem {
+inline constexpr int SimNao = 4;
+inline constexpr int Critico = 16;
+inline constexpr int Pergunta = 32;
+inline constexpr int Exclamacao = 48;
+inline constexpr int Informacao = 64;
+inline constexpr int SegundoBotaoPadrao = 256;
+inline constexpr int PerguntaSimNao = Pergunta + SimNao;                          // 36
+inline constexpr int PerguntaSimNaoPadraoNao = PerguntaSimNao + SegundoBotaoPadrao;  // 292
+}  // namespace EstiloMensagem
+
+// What a box answers.
+namespace Resposta {
+inline constexpr int Ok = 1;
+inline constexpr int Cancelar = 2;
+inline constexpr int Sim = 6;
+inline constexpr int Nao = 7;
+}  // namespace Resposta
+
 struct CaixaExibida {
     TipoCaixa tipo;
     QString texto;     // as passed: marked-up for Mensagem/Aviso, plain for Sistema

@@ -276,10 +276,15 @@ void Utilitarios::EncerrarProcesso(const QString& imagem) const
         plataforma::EncerrarProcessosPorImagem(imagem);
 }
 
+// An address is a web address: "www.site.example" opens in the browser over
+// HTTPS rather than as a file of that name.
 void Utilitarios::AbrirURL(const QString& endereco) const
 {
-    if (!endereco.trimmed().isEmpty())
-        plataforma::AbrirComProgramaPadrao(endereco);
+    const QString texto = endereco.trimmed();
+    if (texto.isEmpty())
+        return;
+    static const QRegularExpression esquema(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]+:"));
+    plataforma::AbrirComProgramaPadrao(esquema.match(texto).hasMatch() ? texto : QStringLiteral("https://") + texto);
 }
 
 void Utilitarios::AbrirArquivo(const QString& caminho) const

@@ -3,6 +3,7 @@
 #include "Versao.h"
 #include "app/Configuracao.h"
 #include "app/workbench/modComum.h"
+#include "app/workbench/modErros.h"
 #include "platform/Componentes.h"
 #include "platform/ErroExecucao.h"
 #include "suite/Controles.h"
@@ -107,6 +108,7 @@ fSobre::fSobre(QWidget* dono) : orvessa::Formulario(QStringLiteral("fSobre"), do
         try {
             Descarregar();
         } catch (...) {
+            RegistrarErroIgnorado(QStringLiteral("fSobre.btnSair_Click"));
         }
     });
 
@@ -185,6 +187,7 @@ void fSobre::Form_Load()
         CarregarPosicao(this);
         USForm1_->AplicarTema();
     } catch (...) {
+        RegistrarErroIgnorado(QStringLiteral("fSobre.Form_Load"));
     }
 }
 
@@ -201,6 +204,7 @@ void fSobre::Form_KeyDown(int& codigo, Qt::KeyboardModifiers)
     try {
         TratarTecla(this, codigo);
     } catch (...) {
+        RegistrarErroIgnorado(QStringLiteral("fSobre.Form_KeyDown"));
     }
 }
 
@@ -218,6 +222,7 @@ void fSobre::lblSite_MouseMove()
     try {
         SublinharSite(true);
     } catch (...) {
+        RegistrarErroIgnorado(QStringLiteral("fSobre.lblSite_MouseMove"));
     }
 }
 
@@ -226,6 +231,7 @@ void fSobre::lblSite_Click()
     try {
         orvessa::Utilitarios::Instancia().AbrirURL(Config().SiteFabricante);
     } catch (...) {
+        RegistrarErroIgnorado(QStringLiteral("fSobre.lblSite_Click"));
     }
 }
 
@@ -235,6 +241,7 @@ void fSobre::mouseMoveEvent(QMouseEvent* evento)
     try {
         SublinharSite(false);
     } catch (...) {
+        RegistrarErroIgnorado(QStringLiteral("fSobre.mouseMoveEvent"));
     }
     orvessa::Formulario::mouseMoveEvent(evento);
 }
@@ -251,6 +258,7 @@ bool fSobre::eventFilter(QObject* alvo, QEvent* evento)
             try {
                 SublinharSite(false);
             } catch (...) {
+                RegistrarErroIgnorado(QStringLiteral("fSobre.eventFilter"));
             }
             break;
         case QEvent::MouseButtonRelease: {

@@ -1,5 +1,6 @@
 #include "app/workbench/XScreen.h"
 
+#include "app/workbench/modErros.h"
 #include "platform/CapturaTela.h"
 #include "suite/Controles.h"
 #include "suite/Utilitarios.h"
@@ -42,6 +43,7 @@ QString XScreen::PrintScreenEx()
     try {
         Descarregar(true);
     } catch (...) {
+        RegistrarErroIgnorado(QStringLiteral("XScreen.PrintScreenEx"));
     }
     return resultado;
 }

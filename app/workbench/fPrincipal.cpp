@@ -10,13 +10,13 @@
 #include "app/workbench/nucleo/Traducao.h"
 #include "app/workbench/modComum.h"
 #include "app/workbench/modErros.h"
-#include "app/workbench/modGlobal.h"
 #include "app/workbench/nucleo/modMDVD.h"
 #include "platform/Configuracoes.h"
 #include "platform/ErroExecucao.h"
 #include "platform/Texto.h"
 #include "suite/Controles.h"
 #include "suite/DialogoArquivo.h"
+#include "suite/Dialogos.h"
 #include "suite/USFlexGrid.h"
 #include "suite/Utilitarios.h"
 
@@ -36,6 +36,8 @@
 namespace qeltrano {
 
 namespace {
+
+namespace Estilo = orvessa::EstiloMensagem;
 
 const QString kSecaoOpcoes = QStringLiteral("Opcões");
 const QString kSecaoPrincipal = QStringLiteral("Principal");
@@ -331,8 +333,8 @@ void fPrincipal::Form_Load()
         lblDescription->DefinirCaption(kDescricaoInicial);
         ExibirVersao();
         USForm1->AplicarTema();
-    } catch (const plataforma::ErroExecucao& e) {
-        TratarErro(Name(), QStringLiteral("Form_Load"), e.Numero(), e.Descricao(), e.Linha());
+    } catch (...) {
+        TratarExcecao(Name(), QStringLiteral("Form_Load"));
     }
 }
 
@@ -342,6 +344,7 @@ void fPrincipal::chkOpcao_Click(int Index)
         plataforma::SaveSetting(Produto(), kSecaoOpcoes, chkOpcao(Index)->Legenda(),
                                 QString::number(chkOpcao(Index)->Value()));
     } catch (...) {
+        RegistrarErroIgnorado(QStringLiteral("fPrincipal.chkOpcao_Click"));
     }
 }
 
@@ -353,6 +356,7 @@ void fPrincipal::ExibirVersao()
                                   .arg(versao::Minor)
                                   .arg(versao::Revision));
     } catch (...) {
+        RegistrarErroIgnorado(QStringLiteral("fPrincipal.ExibirVersao"));
     }
 }
 
@@ -380,12 +384,13 @@ void fPrincipal::Form_QueryUnload(bool& cancelar, int modo)
     Q_UNUSED(modo);
     try {
         if (EmProcessamento || EmTraducao) {
-            Aviso(kAguarde, 48);
+            Aviso(kAguarde, Estilo::Exclamacao);
             cancelar = true;
             return;
         }
         DescarregarFormularios(false);
     } catch (...) {
+        RegistrarErroIgnorado(QStringLiteral("fPrincipal.Form_QueryUnload"));
     }
 }
 
@@ -411,6 +416,13 @@ QString fPrincipal::IdiomaDestino() const
     return USComboBoxX(1)->ChaveItem(USComboBoxX(1)->IndiceSelecionado());
 }
 
+// The runtime's test: the bitwise And of the two row counts, so two grids of
+// 1 and 2 rows count as no subtitle, as they always have.
+bool fPrincipal::TemLegenda() const
+{
+    return (FlexGrid(0)->TotalLinhas() & FlexGrid(1)->TotalLinhas()) != 0;
+}
+
 int fPrincipal::Aviso(const QString& texto, int estilo)
 {
     return Util().CaixaMensagemAviso(texto, estilo, Produto());
@@ -427,11 +439,11 @@ void fPrincipal::btnAcao_Click(int Index)
 {
     try {
         if ((EmProcessamento || EmTraducao) && Index != 7) {
-            Aviso(kOcupado, 48);
+            Aviso(kOcupado, Estilo::Exclamacao);
             return;
         }
-        if (Index >= 1 && Index <= 7 && (FlexGrid(0)->TotalLinhas() & FlexGrid(1)->TotalLinhas()) == 0) {
-            Aviso(Index == 1 ? kAntesDeSalvar : kNenhumaLegenda, 48);
+        if (Index >= 1 && Index <= 7 && !TemLegenda()) {
+            Aviso(Index == 1 ? kAntesDeSalvar : kNenhumaLegenda, Estilo::Exclamacao);
             return;
         }
         switch (Index) {
@@ -446,11 +458,8 @@ void fPrincipal::btnAcao_Click(int Index)
         case 8: ExibirSobre(this); break;
         default: break;
         }
-    } catch (const plataforma::ErroExecucao& e) {
-        TratarErro(Name(), QStringLiteral("btnAcao_Click(%1)").arg(Index), e.Numero(), e.Descricao(), e.Linha());
-    } catch (const std::bad_alloc&) {
-        const auto e = plataforma::ErroExecucao::MemoriaInsuficiente();
-        TratarErro(Name(), QStringLiteral("btnAcao_Click(%1)").arg(Index), e.Numero(), e.Descricao(), 0);
+    } catch (...) {
+        TratarExcecao(Name(), QStringLiteral("btnAcao_Click(%1)").arg(Index));
     }
 }
 
@@ -458,9 +467,9 @@ void fPrincipal::Abrir()
 {
     orvessa::DialogoArquivo dialogo;
     dialogo.DiretorioInicial = plataforma::GetSetting(Produto(), kSecaoPrincipal, kUltimoAberto, QString());
-    dialogo.OpcoesDialogo = 0x281000;
+    dialogo.OpcoesDialogo = orvessa::DialogoArquivo::OpcoesPadrao;
     dialogo.FiltroArquivos = QStringLiteral("Arquivos suportados (*.sub;*.srt)|*.sub;*.srt");
-    dialogo.ExibirDialogo(1, QStringLiteral("::. Abrir arquivo de legenda"), this);
+    dialogo.ExibirDialogo(orvessa::DialogoArquivo::Abrir, QStringLiteral("::. Abrir arquivo de legenda"), this);
     const QString escolhido = plataforma::Trim(dialogo.NomeArquivoEscolhido());
     if (!dialogo.DialogoCancelado() && !escolhido.isEmpty()) {
         plataforma::SaveSetting(Produto(), kSecaoPrincipal, kUltimoAberto, dialogo.DiretorioInicial);
@@ -473,12 +482,12 @@ void fPrincipal::Salvar()
 {
     orvessa::DialogoArquivo dialogo;
     dialogo.DiretorioInicial = plataforma::GetSetting(Produto(), kSecaoPrincipal, kUltimoSalvo, QString());
-    dialogo.OpcoesDialogo = 0x281000;
-    if (FormatoArquivo == QLatin1String("mDVD"))
+    dialogo.OpcoesDialogo = orvessa::DialogoArquivo::OpcoesPadrao;
+    if (FormatoArquivo == QLatin1String(FormatoMDVD))
         dialogo.FiltroArquivos = QStringLiteral("MicroDVD Subtitles (*.sub)|*.sub");
-    else if (FormatoArquivo == QLatin1String("SRT"))
+    else if (FormatoArquivo == QLatin1String(FormatoSRT))
         dialogo.FiltroArquivos = QStringLiteral("SubRip Subtitles (*.srt)|*.srt");
-    dialogo.ExibirDialogo(2, QStringLiteral("::. Salvar arquivo de legenda"), this);
+    dialogo.ExibirDialogo(orvessa::DialogoArquivo::Salvar, QStringLiteral("::. Salvar arquivo de legenda"), this);
     const QString nome = plataforma::Trim(dialogo.NomeArquivoEscolhido());
     if (dialogo.DialogoCancelado() || nome.isEmpty())
         return;
@@ -487,19 +496,19 @@ void fPrincipal::Salvar()
     // the file that will really be written.
     QString caminho = nome;
     const QString extensao = nome.right(4).toLower();
-    if (FormatoArquivo == QLatin1String("mDVD") && extensao != QLatin1String(".sub"))
+    if (FormatoArquivo == QLatin1String(FormatoMDVD) && extensao != QLatin1String(".sub"))
         caminho = nome + QStringLiteral(".sub");
-    else if (FormatoArquivo == QLatin1String("SRT") && extensao != QLatin1String(".srt"))
+    else if (FormatoArquivo == QLatin1String(FormatoSRT) && extensao != QLatin1String(".srt"))
         caminho = nome + QStringLiteral(".srt");
 
     if (Util().ArquivoExiste(caminho, 0) &&
-        Aviso(QStringLiteral("<b>Atenção</b>: O arquivo de destino já existe, deseja substitui-lo?"), 292) != 6)
+        Aviso(QStringLiteral("<b>Atenção</b>: O arquivo de destino já existe, deseja substitui-lo?"), Estilo::PerguntaSimNaoPadraoNao) != orvessa::Resposta::Sim)
         return;
     if (!ExportarLegenda(caminho))
         return;
     plataforma::SaveSetting(Produto(), kSecaoPrincipal, kUltimoSalvo, dialogo.DiretorioInicial);
     Util().RegistrarPastaArquivo(QFileInfo(caminho).absolutePath());
-    Mensagem(QStringLiteral("Arquivo salvo com sucesso."), 64);
+    Mensagem(QStringLiteral("Arquivo salvo com sucesso."), Estilo::Informacao);
 }
 
 void fPrincipal::Formatar(const QString& abertura, const QString& fechamento)
@@ -517,7 +526,7 @@ void fPrincipal::Formatar(const QString& abertura, const QString& fechamento)
 
 void fPrincipal::IncluirLinha()
 {
-    if (Mensagem(QStringLiteral("Deseja incluir uma linha em branco após a linha selecionada?"), 36) != 6)
+    if (Mensagem(QStringLiteral("Deseja incluir uma linha em branco após a linha selecionada?"), Estilo::PerguntaSimNao) != orvessa::Resposta::Sim)
         return;
     for (int g = 0; g < 2; ++g)
         FlexGrid(g)->DefinirRedesenhar(false);
@@ -531,14 +540,14 @@ void fPrincipal::ExcluirLinhasMarcadas()
 {
     orvessa::USFlexGrid* original = FlexGrid(0);
     if (original->TotalMarcadas() == original->TotalLinhas()) {
-        Aviso(QStringLiteral("<b>Atenção</b>: Você não pode excluir todas as linhas da legenda."), 48);
+        Aviso(QStringLiteral("<b>Atenção</b>: Você não pode excluir todas as linhas da legenda."), Estilo::Exclamacao);
         return;
     }
     if (original->TotalMarcadas() == 0) {
-        Aviso(QStringLiteral("<b>Atenção</b>: Nenhuma linha marcada para exclusão."), 48);
+        Aviso(QStringLiteral("<b>Atenção</b>: Nenhuma linha marcada para exclusão."), Estilo::Exclamacao);
         return;
     }
-    if (Mensagem(QStringLiteral("Deseja remover as linhas selecionadas?"), 36) != 6)
+    if (Mensagem(QStringLiteral("Deseja remover as linhas selecionadas?"), Estilo::PerguntaSimNao) != orvessa::Resposta::Sim)
         return;
     for (int g = 0; g < 2; ++g)
         FlexGrid(g)->DefinirRedesenhar(false);
@@ -569,7 +578,7 @@ void fPrincipal::ImportarLegenda(const QString& caminho)
         const TextoArquivo texto = LerLinhasArquivo(caminho);
         if (!texto.ok) {
             qWarning("ImportarLegenda: %s", qPrintable(texto.erro));
-            Aviso(kErroVerificar, 16);
+            Aviso(kErroVerificar, Estilo::Critico);
         }
         const QString formato = texto.ok ? VerificarFormatoLinhas(texto.linhas) : FormatoNaoReconhecido();
         if (formato != QLatin1String(FormatoMDVD) && formato != QLatin1String(FormatoSRT)) {
@@ -577,7 +586,7 @@ void fPrincipal::ImportarLegenda(const QString& caminho)
                                  "esta versão do aplicativo.\r\n-\r\nFormato do arquivo: %1\r\nFormato "
                                  "suportado: mDVD (MicroDVD Subtitles)")
                       .arg(formato),
-                  16);
+                  Estilo::Critico);
             return;
         }
         const auto respirar = [] { DoEvents(); };
@@ -593,7 +602,7 @@ void fPrincipal::ImportarLegenda(const QString& caminho)
                 mensagem += QStringLiteral("<br><br>Nenhuma legenda encontrada no arquivo.");
             else if (!leitura.erro.isEmpty())
                 qWarning("ImportarLegenda: %s", qPrintable(leitura.erro));
-            Aviso(mensagem, 16);
+            Aviso(mensagem, Estilo::Critico);
             return;
         }
         // Only a complete fill changes the format the save writes and the caption.
@@ -603,7 +612,7 @@ void fPrincipal::ImportarLegenda(const QString& caminho)
         USForm1->DefinirCaption(ObterTituloVersao() + QStringLiteral(" -> ") + caminho);
     } catch (const std::exception& e) {
         qWarning("ImportarLegenda: %s", e.what());
-        Aviso(kErroImportar, 16);
+        Aviso(kErroImportar, Estilo::Critico);
     }
 }
 
@@ -662,7 +671,7 @@ bool fPrincipal::PreencherGrade(const QList<LinhaLegenda>& linhas)
     } catch (const std::exception& e) {
         qWarning("PreencherGrade: %s", e.what());
         USProgressBar1->DefinirValue(0);
-        Aviso(kErroImportar, 16);
+        Aviso(kErroImportar, Estilo::Critico);
     }
     return false;
 }
@@ -708,7 +717,7 @@ bool fPrincipal::ExportarLegenda(const QString& caminho)
     }
     if (!ok) {
         qWarning("ExportarLegenda: %s", qPrintable(erro));
-        Aviso(kErroExportar, 16);
+        Aviso(kErroExportar, Estilo::Critico);
         return false;
     }
     if (falhaCache) {
@@ -745,7 +754,7 @@ void fPrincipal::IniciarOuInterromperTraducao()
     // The stop command passes the busy guard; a start while a file is read
     // or written would translate rows that are still being filled.
     if (EmProcessamento) {
-        Aviso(kOcupado, 48);
+        Aviso(kOcupado, Estilo::Exclamacao);
         return;
     }
     IniciarTraducao();
@@ -753,13 +762,13 @@ void fPrincipal::IniciarOuInterromperTraducao()
 
 void fPrincipal::IniciarTraducao()
 {
-    if ((FlexGrid(0)->TotalLinhas() & FlexGrid(1)->TotalLinhas()) == 0) {
-        Aviso(kNenhumaLegenda, 48);
+    if (!TemLegenda()) {
+        Aviso(kNenhumaLegenda, Estilo::Exclamacao);
         return;
     }
-    if (!Util().ConexaoInternetAtiva() && Aviso(kSemConexao, 292) == 7)
+    if (!Util().ConexaoInternetAtiva() && Aviso(kSemConexao, Estilo::PerguntaSimNaoPadraoNao) == orvessa::Resposta::Nao)
         return;
-    if (Mensagem(QStringLiteral("Deseja iniciar a tradução?"), 36) != 6)
+    if (Mensagem(QStringLiteral("Deseja iniciar a tradução?"), Estilo::PerguntaSimNao) != orvessa::Resposta::Sim)
         return;
 
     lblDescription->DefinirCaption(
@@ -768,14 +777,14 @@ void fPrincipal::IniciarTraducao()
             .arg(Produto()));
     btnAcao(7)->DefinirCaption(kInterromper);
     btnAcao(7)->DefinirToolTipDescription(kDicaInterromper);
-    DefinirPonteiroTela(13);
+    DefinirPonteiroTela(Ponteiro::SetaEAmpulheta);
     // However the run ends, the flags and the button come back; an error
     // then travels on to the dispatcher's trap.
     struct FimDaExecucao {
         fPrincipal* janela;
         ~FimDaExecucao()
         {
-            DefinirPonteiroTela(0);
+            DefinirPonteiroTela(Ponteiro::Padrao);
             janela->EmTraducao = false;
             janela->TraducaoCancelada = false;
             janela->RestaurarBotaoTraducao();
@@ -808,14 +817,14 @@ void fPrincipal::IniciarTraducao()
             break;
     }
 
-    DefinirPonteiroTela(0);
+    DefinirPonteiroTela(Ponteiro::Padrao);
     pintura.Concluir();
     if (TraducaoCancelada) {
         lblDescription->DefinirCaption(kCancelada);
-        Aviso(lblDescription->Caption(), 48);
+        Aviso(lblDescription->Caption(), Estilo::Exclamacao);
     } else {
         lblDescription->DefinirCaption(kConcluida);
-        Aviso(lblDescription->Caption(), 64);
+        Aviso(lblDescription->Caption(), Estilo::Informacao);
     }
 }
 
@@ -827,7 +836,7 @@ void fPrincipal::RestaurarBotaoTraducao()
 
 void fPrincipal::InterromperTraducao()
 {
-    if (Mensagem(QStringLiteral("Deseja realmente interromper a tradução?"), 292) != 6)
+    if (Mensagem(QStringLiteral("Deseja realmente interromper a tradução?"), Estilo::PerguntaSimNaoPadraoNao) != orvessa::Resposta::Sim)
         return;
     lblDescription->DefinirCaption(kDescricaoInicial);
     RestaurarBotaoTraducao();

@@ -86,6 +86,7 @@ private:
     void IniciarTraducao();
     void InterromperTraducao();
     void RestaurarBotaoTraducao();
+    bool TemLegenda() const;
     int Aviso(const QString& texto, int estilo);
     int Mensagem(const QString& texto, int estilo);
 

@@ -57,13 +57,27 @@ QString ObterImagemExecutavel()
 #endif
 }
 
+namespace {
+bool emExecucao = false;
+}  // namespace
+
+void DefinirEmExecucao(bool executando)
+{
+    emExecucao = executando;
+}
+
+bool EmExecucao()
+{
+    return emExecucao;
+}
+
 void DefinirPonteiroTela(int ponteiro)
 {
     while (QGuiApplication::overrideCursor())
         QGuiApplication::restoreOverrideCursor();
-    if (ponteiro == 11)
+    if (ponteiro == Ponteiro::Ampulheta)
         QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    else if (ponteiro == 13)
+    else if (ponteiro == Ponteiro::SetaEAmpulheta)
         QGuiApplication::setOverrideCursor(Qt::BusyCursor);
 }
 
@@ -134,6 +148,7 @@ void TratarTecla(orvessa::Formulario* janela, int& codigo)
             QCoreApplication::postEvent(ativo, new QKeyEvent(QEvent::KeyPress, Qt::Key_Backtab, Qt::ShiftModifier));
         codigo = 0;
     } catch (...) {
+        RegistrarErroIgnorado(QStringLiteral("TratarTecla"));
     }
 }
 
@@ -163,8 +178,12 @@ void CarregarPosicao(orvessa::Formulario* janela)
             y += 100;
         }
 
-        if (janela->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))
+        // A minimised or maximised window keeps its place, but the pointer is
+        // reset all the same.
+        if (janela->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) {
+            DefinirPonteiroTela(Ponteiro::Padrao);
             return;
+        }
         const QSize tamanho = janela->frameGeometry().size().isValid() ? janela->frameGeometry().size() : janela->size();
         const double larguraTela = orvessa::PixelsParaTwipsX(geometriaTela.width());
         const double larguraJanela = orvessa::PixelsParaTwipsX(tamanho.width());
@@ -174,7 +193,7 @@ void CarregarPosicao(orvessa::Formulario* janela)
         const double topo = (fundoArea - alturaJanela) / 2 + y;
         janela->move(geometriaTela.left() + qRound(orvessa::TwipsParaPixelsX(esquerda)),
                      geometriaTela.top() + qRound(orvessa::TwipsParaPixelsY(topo)));
-        DefinirPonteiroTela(0);
+        DefinirPonteiroTela(Ponteiro::Padrao);
     } catch (const plataforma::ErroExecucao& e) {
         TratarErro(QStringLiteral("modComum"), QStringLiteral("CarregarPosicao"), e.Numero(), e.Descricao(), e.Linha());
     }
@@ -201,6 +220,7 @@ void DefinirIcone(QWidget* janela, const QString& nome, bool tambemDono)
         }
         janela->window()->setWindowIcon(icone);
     } catch (...) {
+        RegistrarErroIgnorado(QStringLiteral("DefinirIcone"));
     }
 }
 

@@ -19,7 +19,17 @@ QELTRANO_EXPORT QString ObterNomeExecutavel();
 // The image name the process table shows for it: with ".exe" on Windows only.
 QELTRANO_EXPORT QString ObterImagemExecutavel();
 
-// Screen.MousePointer: 0 default, 11 hourglass, 13 arrow and hourglass.
+// Set while the application's own event loop runs, so closing the last
+// window ends it (and nothing quits a test's event loops).
+QELTRANO_EXPORT void DefinirEmExecucao(bool executando);
+QELTRANO_EXPORT bool EmExecucao();
+
+// Screen.MousePointer values.
+namespace Ponteiro {
+inline constexpr int Padrao = 0;
+inline constexpr int Ampulheta = 11;
+inline constexpr int SetaEAmpulheta = 13;
+}  // namespace Ponteiro
 QELTRANO_EXPORT void DefinirPonteiroTela(int ponteiro);
 
 // Unloads every loaded window (each runs its own unload code); then, when

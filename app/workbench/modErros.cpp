@@ -16,11 +16,6 @@
 
 namespace qeltrano {
 
-namespace {
-// The runtime's "Internal error", for a failure that carries no number.
-constexpr long ErroInterno = 51;
-}  // namespace
-
 QString TextoRelatorioErros;
 QString ArquivoCapturaTela;
 QString VersaoADODB;
@@ -207,7 +202,9 @@ void Tratar(const DadosErro& erro)
     Executar([] { ArquivoCapturaTela = PrintScreenEx(); });
     Executar([] { TextoRelatorioErros = kMarcadorPendente; });
 
-    if (erro.numero == 372 || erro.numero == 429 || erro.numero == 339)
+    using plataforma::ErroExecucao;
+    if (erro.numero == ErroExecucao::NumeroArquivoComponenteAusente || erro.numero == ErroExecucao::NumeroComponenteNaoCriado
+        || erro.numero == ErroExecucao::NumeroComponenteNaoRegistrado)
         ExibirCaixa(CaixaActiveX(erro));
 
     bool relatorio = false;
@@ -216,7 +213,7 @@ void Tratar(const DadosErro& erro)
             bool registrado = false;
             Executar([&] { registrado = RegistrarComponente(TextoEntreApostrofos(erro.descricao)); });
             ExibirCaixa(registrado ? CaixaRegistroCorrigido(erro) : CaixaRegistroFalhou(erro));
-        } else if (erro.numero == 7) {
+        } else if (erro.numero == ErroExecucao::NumeroMemoriaInsuficiente) {
             ExibirCaixa(CaixaMemoria());
         } else if (Contem(erro.descricao, QStringLiteral("Unknown column")) ||
                    Contem(erro.descricao, QStringLiteral("doesn't exist"))) {
@@ -298,7 +295,21 @@ void TratarExcecao(const QString& modulo, const QString& procedimento)
         const auto e = plataforma::ErroExecucao::MemoriaInsuficiente();
         TratarErro(modulo, procedimento, e.Numero(), e.Descricao(), 0);
     } catch (const std::exception& e) {
-        TratarErro(modulo, procedimento, ErroInterno, QString::fromLocal8Bit(e.what()), 0);
+        const auto interno = plataforma::ErroExecucao::ErroInterno(QString::fromLocal8Bit(e.what()));
+        TratarErro(modulo, procedimento, interno.Numero(), interno.Descricao(), 0);
+    }
+}
+
+void RegistrarErroIgnorado(const QString& procedimento)
+{
+    try {
+        throw;
+    } catch (const plataforma::ErroExecucao& e) {
+        qWarning("%s: erro %ld ignorado: %s", qPrintable(procedimento), e.Numero(), qPrintable(e.Descricao()));
+    } catch (const std::exception& e) {
+        qWarning("%s: erro ignorado: %s", qPrintable(procedimento), e.what());
+    } catch (...) {
+        qWarning("%s: erro ignorado", qPrintable(procedimento));
     }
 }
 

@@ -22,6 +22,10 @@ QELTRANO_EXPORT void TratarErro(const QString& modulo, const QString& procedimen
 // 7, any other exception is 51 with its text.
 QELTRANO_EXPORT void TratarExcecao(const QString& modulo, const QString& procedimento);
 
+// For procedures that ignore their errors and go on, inside a catch block:
+// the exception's text goes to qWarning instead of vanishing.
+QELTRANO_EXPORT void RegistrarErroIgnorado(const QString& procedimento);
+
 // How the handler ends the program. Tests replace it so the runner lives;
 // the default ends this process at once.
 QELTRANO_EXPORT void DefinirEncerramento(std::function<void()> encerrar);

@@ -4,6 +4,7 @@
 #include "suite/LeitorRegistro.h"
 #include "suite/Utilitarios.h"
 
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
@@ -11,6 +12,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 
 using namespace orvessa;
 
@@ -48,6 +50,15 @@ const QByteArray kIni1252 =
     "\r\n"
     "[002]\r\n"
     "AppId=002\r\n";
+
+// Takes the requests QDesktopServices would hand to a browser.
+class Capturador : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void Abrir(const QUrl& url) { urls.append(url); }
+};
 
 }  // namespace
 
@@ -477,6 +488,20 @@ private slots:
         conectado = true;
         QVERIFY(U().ConexaoInternetAtiva());
         U().DefinirVerificadorConexao(nullptr);
+    }
+
+    // An address without a scheme is a web address, never a file.
+    void abrirUrlSemEsquema()
+    {
+        Capturador capturador;
+        for (const char* esquema : {"file", "https"})
+            QDesktopServices::setUrlHandler(QString::fromLatin1(esquema), &capturador, "Abrir");
+        U().AbrirURL(QStringLiteral("www.qeltrano.example/sobre"));
+        U().AbrirURL(QStringLiteral(" https://www.qeltrano.example "));
+        for (const char* esquema : {"file", "https"})
+            QDesktopServices::unsetUrlHandler(QString::fromLatin1(esquema));
+        QCOMPARE(capturador.urls, (QList<QUrl>{QUrl(QStringLiteral("https://www.qeltrano.example/sobre")),
+                                               QUrl(QStringLiteral("https://www.qeltrano.example"))}));
     }
 };
 

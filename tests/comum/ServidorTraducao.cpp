@@ -205,6 +205,7 @@ QByteArray ServidorTraducao::MontarResposta(const QString& traducao, const QStri
 void ServidorTraducao::NovaConexao()
 {
     while (QTcpSocket* socket = servidor_->nextPendingConnection()) {
+        ++conexoesAceitas_;
         conexoes_.insert(socket, Conexao());
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
             conexoes_[socket].entrada += socket->readAll();

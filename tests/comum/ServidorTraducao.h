@@ -83,6 +83,9 @@ public:
 
     const QList<RequisicaoRecebida>& Requisicoes() const { return requisicoes_; }
     void LimparRequisicoes() { requisicoes_.clear(); }
+    // TCP connections accepted since the start or the last ZerarConexoes().
+    int ConexoesAceitas() const { return conexoesAceitas_; }
+    void ZerarConexoes() { conexoesAceitas_ = 0; }
 
 private:
     struct Conexao {
@@ -98,6 +101,7 @@ private:
     QList<RequisicaoRecebida> requisicoes_;
     Modo modo_ = Modo::Normal;
     int atraso_ = 0;
+    int conexoesAceitas_ = 0;
     Tradutor tradutor_;
     std::optional<QByteArray> corpoFixo_;
 };

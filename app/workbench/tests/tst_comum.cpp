@@ -89,8 +89,11 @@ private slots:
         janela.move(7, 9);
         janela.setWindowState(Qt::WindowMaximized);
         const QPoint antes = janela.pos();
+        // The pointer is reset all the same.
+        DefinirPonteiroTela(Ponteiro::SetaEAmpulheta);
         CarregarPosicao(&janela);
         QCOMPARE(janela.pos(), antes);
+        QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
     }
 
     void enterEEsc()

@@ -357,6 +357,15 @@ private slots:
         QCOMPARE(servidor_->Requisicoes()[1].metodo, QStringLiteral("POST"));
         QCOMPARE(Cache()->Buscar(QStringLiteral("calado"), QStringLiteral("en"), QStringLiteral("pt")), std::nullopt);
     }
+    // Requests one after another ride on one kept-alive connection.
+    void conexaoMantidaEntreRequisicoes()
+    {
+        for (int i = 0; i < 5; ++i)
+            TraduzirTexto(QStringLiteral("linha %1").arg(i), QStringLiteral("pt"), QStringLiteral("en"), false);
+        QCOMPARE(servidor_->Requisicoes().size(), 5);
+        QCOMPARE(servidor_->ConexoesAceitas(), 1);
+    }
+
     // A failing cache statement goes to the central handler under this
     // procedure's name (the window does that), and the row still gets its
     // trimmed text there.
