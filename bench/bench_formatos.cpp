@@ -1,6 +1,7 @@
 // Reading and saving a 50,000-row SubRip file: detection and the reader,
 // then the writer together with storing every row in the translation cache.
 #include "app/workbench/nucleo/CacheTraducao.h"
+#include "app/workbench/nucleo/Codificacao.h"
 #include "app/workbench/nucleo/EscritaLegenda.h"
 #include "app/workbench/nucleo/Formatos.h"
 #include "app/workbench/nucleo/modMDVD.h"
@@ -75,13 +76,15 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "arquivo de entrada: %lld bytes\n", static_cast<long long>(f.size()));
     }
 
+    // Detection and reading from one read of the file, as an open does.
     std::vector<double> leituras;
     Leitura leitura;
     for (int rodada = 0; rodada < Rodadas; ++rodada) {
         QElapsedTimer relogio;
         relogio.start();
-        const Verificacao v = VerificarFormato(entrada);
-        leitura = v.formato == QLatin1String(FormatoSRT) ? LerArquivoSRT(entrada, [] {}) : Leitura{};
+        const TextoArquivo texto = LerLinhasArquivo(entrada);
+        const QString formato = VerificarFormatoLinhas(texto.linhas);
+        leitura = formato == QLatin1String(FormatoSRT) ? LerLinhasSRT(texto.linhas, [] {}) : Leitura{};
         leituras.push_back(relogio.nsecsElapsed() / 1e9);
         if (!leitura.ok || leitura.linhas.size() != Linhas) {
             std::fprintf(stderr, "leitura falhou\n");

@@ -10,15 +10,23 @@
 
 namespace fuzz {
 
-inline QStringList Linhas(const uint8_t* dados, size_t tamanho)
+// The decoded text and its lines, as an open sees them.
+struct Texto {
+    QString texto;
+    qeltrano::LinhasTexto linhas;
+};
+
+inline Texto Linhas(const uint8_t* dados, size_t tamanho)
 {
     const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(dados), qsizetype(tamanho));
-    return qeltrano::DividirLinhas(qeltrano::DecodificarTexto(bytes));
+    Texto t{qeltrano::DecodificarTexto(bytes), {}};
+    t.linhas = qeltrano::DividirLinhasTexto(t.texto);
+    return t;
 }
 
 inline void Verificar(const uint8_t* dados, size_t tamanho)
 {
-    const QString formato = qeltrano::VerificarFormatoLinhas(Linhas(dados, tamanho));
+    const QString formato = qeltrano::VerificarFormatoLinhas(Linhas(dados, tamanho).linhas);
     if (formato.isEmpty())
         __builtin_trap();
 }
@@ -32,12 +40,14 @@ inline void ConferirLeitura(const qeltrano::Leitura& leitura)
 
 inline void LerSRT(const uint8_t* dados, size_t tamanho)
 {
-    ConferirLeitura(qeltrano::LerLinhasSRT(Linhas(dados, tamanho)));
+    const Texto t = Linhas(dados, tamanho);
+    ConferirLeitura(qeltrano::LerLinhasSRT(t.linhas));
 }
 
 inline void LerMDVD(const uint8_t* dados, size_t tamanho)
 {
-    const qeltrano::Leitura leitura = qeltrano::LerLinhasMDVD(Linhas(dados, tamanho));
+    const Texto t = Linhas(dados, tamanho);
+    const qeltrano::Leitura leitura = qeltrano::LerLinhasMDVD(t.linhas);
     ConferirLeitura(leitura);
     if (leitura.ok != (leitura.linhaFalha == 0))
         __builtin_trap();

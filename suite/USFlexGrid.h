@@ -7,6 +7,7 @@
 #include <QAbstractTableModel>
 #include <QStringList>
 #include <QTableView>
+#include <algorithm>
 #include <vector>
 
 namespace orvessa {
@@ -36,6 +37,7 @@ public:
     int AdicionarLinha(QStringList celulas, int posicao = -1);
     void RemoverLinha(int linha);
     void Limpar();
+    void ReservarLinhas(int total) { linhas_.reserve(size_t(std::max(total, 0))); }
     QString Celula(int linha, int coluna) const;
     void DefinirCelula(int linha, int coluna, const QString& texto);
     bool Marcada(int linha) const;
@@ -86,6 +88,8 @@ public:
     // The cells as they are: a cell may hold any character, TAB included.
     int AdicionarLinha(QStringList celulas, int posicao = -1);
     void RemoverLinha(int linha);
+    // Room for this many rows, ahead of a fill.
+    void ReservarLinhas(int total) { modelo_->ReservarLinhas(total); }
     // False empties the rows; True ends a fill (scrolls to the top).
     void LimparGrade(bool fimPreenchimento);
     void DefinirRedesenhar(bool ligado);

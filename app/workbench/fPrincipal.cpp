@@ -32,6 +32,7 @@
 #include <cmath>
 #include <exception>
 #include <new>
+#include <vector>
 
 namespace qeltrano {
 
@@ -575,23 +576,28 @@ void fPrincipal::ImportarLegenda(const QString& caminho)
         if (!Util().ArquivoExiste(caminho, 0))
             return;
         // One read and one decode: detection and reader see the same lines.
-        const TextoArquivo texto = LerLinhasArquivo(caminho);
-        if (!texto.ok) {
-            qWarning("ImportarLegenda: %s", qPrintable(texto.erro));
-            Aviso(kErroVerificar, Estilo::Critico);
+        // The decoded file is gone before the grids fill.
+        QString formato;
+        Leitura leitura;
+        {
+            const TextoArquivo texto = LerLinhasArquivo(caminho);
+            if (!texto.ok) {
+                qWarning("ImportarLegenda: %s", qPrintable(texto.erro));
+                Aviso(kErroVerificar, Estilo::Critico);
+            }
+            formato = texto.ok ? VerificarFormatoLinhas(texto.linhas) : FormatoNaoReconhecido();
+            if (formato != QLatin1String(FormatoMDVD) && formato != QLatin1String(FormatoSRT)) {
+                Aviso(QStringLiteral("<b>Atenção</b>: O arquivo está corrompido ou possui formato não suportado por "
+                                     "esta versão do aplicativo.\r\n-\r\nFormato do arquivo: %1\r\nFormato "
+                                     "suportado: mDVD (MicroDVD Subtitles)")
+                          .arg(formato),
+                      Estilo::Critico);
+                return;
+            }
+            const auto respirar = [] { DoEvents(); };
+            leitura = formato == QLatin1String(FormatoMDVD) ? LerLinhasMDVD(texto.linhas, respirar)
+                                                            : LerLinhasSRT(texto.linhas, respirar);
         }
-        const QString formato = texto.ok ? VerificarFormatoLinhas(texto.linhas) : FormatoNaoReconhecido();
-        if (formato != QLatin1String(FormatoMDVD) && formato != QLatin1String(FormatoSRT)) {
-            Aviso(QStringLiteral("<b>Atenção</b>: O arquivo está corrompido ou possui formato não suportado por "
-                                 "esta versão do aplicativo.\r\n-\r\nFormato do arquivo: %1\r\nFormato "
-                                 "suportado: mDVD (MicroDVD Subtitles)")
-                      .arg(formato),
-                  Estilo::Critico);
-            return;
-        }
-        const auto respirar = [] { DoEvents(); };
-        const Leitura leitura = formato == QLatin1String(FormatoMDVD) ? LerLinhasMDVD(texto.linhas, respirar)
-                                                                      : LerLinhasSRT(texto.linhas, respirar);
         // A read that yields no subtitle is a failed import, not an empty one;
         // the grids keep what they held.
         if (!leitura.ok || leitura.linhas.isEmpty()) {
@@ -628,24 +634,36 @@ bool fPrincipal::PreencherGrade(const QList<LinhaLegenda>& linhas)
             if (CacheTraducao* cache = CacheTraducao::Conexao()) {
                 const QString origem = IdiomaOrigem();
                 const QString destino = IdiomaDestino();
-                traducoes.reserve(total);
+                QStringList textos;
+                textos.reserve(total);
                 for (const LinhaLegenda& linha : linhas)
-                    traducoes.append(cache->Buscar(linha.texto, origem, destino).value_or(linha.texto));
+                    textos.append(linha.texto);
+                const auto guardadas = cache->BuscarTodos(textos, origem, destino);
+                traducoes.reserve(total);
+                for (qsizetype r = 0; r < total; ++r)
+                    traducoes.append(guardadas[size_t(r)].value_or(textos.at(r)));
             }
         }
+        // Both grids hold the same cells: one list per row, shared by the two
+        // until a cell of one is changed.
+        std::vector<QStringList> celulas;
+        celulas.reserve(size_t(total));
+        for (const LinhaLegenda& linha : linhas)
+            celulas.push_back(linha.Celulas());
         try {
             for (int g = 0; g < 2; ++g) {
                 DoEvents();
                 orvessa::USFlexGrid* grade = FlexGrid(g);
                 grade->LimparGrade(false);
                 PrepararColunas(g);
+                grade->ReservarLinhas(int(total));
                 RedesenharDesligado semRedesenhar(grade);
                 int ultimo = -1;
                 for (qsizetype r = 0; r < total; ++r) {
-                    QStringList celulas = linhas.at(r).Celulas();
-                    if (g == 1 && !traducoes.isEmpty())
-                        celulas[2] = traducoes.at(r);
-                    grade->AdicionarLinha(std::move(celulas));
+                    QStringList linha = celulas[size_t(r)];
+                    if (g == 1 && !traducoes.isEmpty() && traducoes.at(r) != linha.at(2))
+                        linha[2] = traducoes.at(r);
+                    grade->AdicionarLinha(std::move(linha));
                     const int valor = static_cast<int>(std::lround(double(r + 1) / double(total) * 100.0));
                     if (valor != ultimo) {
                         USProgressBar1->DefinirValue(valor);

@@ -9,10 +9,13 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
 #include <QVariant>
+
+#include <sqlite3.h>
 
 namespace qeltrano {
 
@@ -39,11 +42,8 @@ QString NomeConexao()
     return QStringLiteral("qeltrano_cache_%1").arg(++contador);
 }
 
-[[noreturn]] void Lancar(const QSqlError& erro)
+[[noreturn]] void LancarTexto(QString texto)
 {
-    QString texto = erro.databaseText();
-    if (texto.isEmpty())
-        texto = erro.text();
     static const QRegularExpression semColuna(QStringLiteral("no such column: ([^\\s]+)"));
     static const QRegularExpression semTabela(QStringLiteral("no such table: ([^\\s]+)"));
     long numero = CacheTraducao::ErroComando;
@@ -55,6 +55,74 @@ QString NomeConexao()
     }
     throw plataforma::ErroExecucao(numero, texto);
 }
+
+[[noreturn]] void Lancar(const QSqlError& erro)
+{
+    LancarTexto(erro.databaseText().isEmpty() ? erro.text() : erro.databaseText());
+}
+
+// A statement on SQLite's own interface: the lookups and stores run by the
+// tens of thousands, and Qt's layer costs more than SQLite itself there.
+class Comando {
+public:
+    Comando() = default;
+    ~Comando() { Finalizar(); }
+    Comando(const Comando&) = delete;
+    Comando& operator=(const Comando&) = delete;
+
+    void Preparar(sqlite3* banco, const char* sql)
+    {
+        if (stmt_)
+            return;
+        banco_ = banco;
+        if (sqlite3_prepare_v3(banco, sql, -1, SQLITE_PREPARE_PERSISTENT, &stmt_, nullptr) != SQLITE_OK) {
+            const QString erro = QString::fromUtf8(sqlite3_errmsg(banco));
+            Finalizar();
+            LancarTexto(erro);
+        }
+    }
+    // The texts must live until Passo() and Limpar() are done with them.
+    void Ligar(int indice, const QString& texto)
+    {
+        sqlite3_bind_text16(stmt_, indice, texto.utf16(), int(texto.size() * 2), SQLITE_STATIC);
+    }
+    // True for a row, false at the end; a failure finalizes the statement
+    // (the next call prepares it again, as after a schema change) and throws.
+    bool Passo()
+    {
+        const int r = sqlite3_step(stmt_);
+        if (r == SQLITE_ROW)
+            return true;
+        if (r == SQLITE_DONE)
+            return false;
+        const QString erro = QString::fromUtf8(sqlite3_errmsg(banco_));
+        Finalizar();
+        LancarTexto(erro);
+    }
+    QString Texto(int coluna) const
+    {
+        const void* dados = sqlite3_column_text16(stmt_, coluna);
+        const int bytes = sqlite3_column_bytes16(stmt_, coluna);
+        return dados ? QString::fromUtf16(static_cast<const char16_t*>(dados), bytes / 2) : QString();
+    }
+    void Limpar()
+    {
+        if (stmt_) {
+            sqlite3_reset(stmt_);
+            sqlite3_clear_bindings(stmt_);
+        }
+    }
+    void Finalizar()
+    {
+        if (stmt_)
+            sqlite3_finalize(stmt_);
+        stmt_ = nullptr;
+    }
+
+private:
+    sqlite3* banco_ = nullptr;
+    sqlite3_stmt* stmt_ = nullptr;
+};
 
 bool CabecalhoSqlite(const QString& arquivo)
 {
@@ -136,22 +204,11 @@ struct CacheTraducao::Dados {
     QString nome;
     QString caminho;
     QString versao;
-    std::optional<QSqlQuery> consulta;
-    std::optional<QSqlQuery> gravacao;
+    sqlite3* banco = nullptr;  // the connection's own handle
+    Comando consulta;
+    Comando gravacao;
 
     QSqlDatabase Banco() const { return QSqlDatabase::database(nome, false); }
-
-    QSqlQuery& Preparada(std::optional<QSqlQuery>& q, const QString& sql)
-    {
-        if (!q) {
-            QSqlQuery nova(Banco());
-            nova.setForwardOnly(true);
-            if (!nova.prepare(sql))
-                Lancar(nova.lastError());
-            q = std::move(nova);
-        }
-        return *q;
-    }
 };
 
 CacheTraducao::CacheTraducao(std::unique_ptr<Dados> dados) : d_(std::move(dados)) {}
@@ -161,8 +218,9 @@ CacheTraducao::~CacheTraducao()
     const QString nome = d_->nome;
     {
         QSqlDatabase db = d_->Banco();
-        d_->consulta.reset();
-        d_->gravacao.reset();
+        // SQLite keeps a connection open while a statement of it lives.
+        d_->consulta.Finalizar();
+        d_->gravacao.Finalizar();
         db.close();
     }
     d_.reset();
@@ -207,6 +265,10 @@ std::unique_ptr<CacheTraducao> CacheTraducao::Abrir(const QString& arquivo)
         // statements then fail as an outdated database.
         if (ok)
             CriarIndiceChave(db);
+        const QVariant handle = db.driver()->handle();
+        if (ok && handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0)
+            dados->banco = *static_cast<sqlite3* const*>(handle.constData());
+        ok = ok && dados->banco;
         if (!ok)
             db.close();
     }
@@ -271,22 +333,39 @@ QString CacheTraducao::CaminhoEmUso()
 
 std::optional<QString> CacheTraducao::Buscar(const QString& texto, const QString& origem, const QString& destino)
 {
-    QSqlQuery& q = d_->Preparada(d_->consulta,
-        QStringLiteral("SELECT c_texto_traduzido FROM tbl_traducao WHERE c_texto_original = ? "
-                       "AND c_idioma_origem = ? AND c_idioma_destino = ? LIMIT 1"));
-    q.bindValue(0, plataforma::Trim(texto));
-    q.bindValue(1, origem);
-    q.bindValue(2, destino);
-    if (!q.exec()) {
-        const QSqlError erro = q.lastError();
-        d_->consulta.reset();
-        Lancar(erro);
-    }
+    Comando& q = d_->consulta;
+    q.Preparar(d_->banco, "SELECT c_texto_traduzido FROM tbl_traducao WHERE c_texto_original = ? "
+                          "AND c_idioma_origem = ? AND c_idioma_destino = ? LIMIT 1");
+    const QString chave = plataforma::Trim(texto);
+    q.Ligar(1, chave);
+    q.Ligar(2, origem);
+    q.Ligar(3, destino);
     std::optional<QString> resultado;
-    if (q.next())
-        resultado = q.value(0).toString();
-    q.finish();
+    if (q.Passo())
+        resultado = q.Texto(0);
+    q.Limpar();
     return resultado;
+}
+
+std::vector<std::optional<QString>> CacheTraducao::BuscarTodos(const QList<QString>& textos, const QString& origem,
+                                                              const QString& destino)
+{
+    std::vector<std::optional<QString>> respostas;
+    respostas.reserve(size_t(textos.size()));
+    QSqlDatabase db = d_->Banco();
+    if (!db.transaction())
+        Lancar(db.lastError());
+    try {
+        for (const QString& texto : textos)
+            respostas.push_back(Buscar(texto, origem, destino));
+    } catch (...) {
+        db.rollback();
+        throw;
+    }
+    // Nothing was written: the end of the read cannot lose anything.
+    if (!db.commit())
+        db.rollback();
+    return respostas;
 }
 
 QString CacheTraducao::Consultar(const QString& texto, const QString& origem, const QString& destino)
@@ -297,21 +376,19 @@ QString CacheTraducao::Consultar(const QString& texto, const QString& origem, co
 void CacheTraducao::Gravar(const QString& texto, const QString& traducao, const QString& origem,
                            const QString& destino)
 {
-    QSqlQuery& q = d_->Preparada(d_->gravacao,
-        QStringLiteral("INSERT INTO tbl_traducao (c_texto_original, c_idioma_origem, c_idioma_destino, "
-                       "c_texto_traduzido) VALUES (?, ?, ?, ?) "
-                       "ON CONFLICT (c_texto_original, c_idioma_origem, c_idioma_destino) "
-                       "DO UPDATE SET c_texto_traduzido = excluded.c_texto_traduzido"));
-    q.bindValue(0, plataforma::Trim(texto));
-    q.bindValue(1, origem);
-    q.bindValue(2, destino);
-    q.bindValue(3, plataforma::Trim(traducao));
-    if (!q.exec()) {
-        const QSqlError erro = q.lastError();
-        d_->gravacao.reset();
-        Lancar(erro);
-    }
-    q.finish();
+    Comando& q = d_->gravacao;
+    q.Preparar(d_->banco, "INSERT INTO tbl_traducao (c_texto_original, c_idioma_origem, c_idioma_destino, "
+                          "c_texto_traduzido) VALUES (?, ?, ?, ?) "
+                          "ON CONFLICT (c_texto_original, c_idioma_origem, c_idioma_destino) "
+                          "DO UPDATE SET c_texto_traduzido = excluded.c_texto_traduzido");
+    const QString chave = plataforma::Trim(texto);
+    const QString valor = plataforma::Trim(traducao);
+    q.Ligar(1, chave);
+    q.Ligar(2, origem);
+    q.Ligar(3, destino);
+    q.Ligar(4, valor);
+    q.Passo();
+    q.Limpar();
 }
 
 void CacheTraducao::GravarTodos(const QList<QPair<QString, QString>>& pares, const QString& origem,

@@ -8,6 +8,7 @@
 #include <QString>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace qeltrano {
 
@@ -46,6 +47,10 @@ public:
     // The stored translation, nothing on a miss. The source text is compared
     // without its leading and trailing blanks.
     std::optional<QString> Buscar(const QString& texto, const QString& origem, const QString& destino);
+    // Many lookups in one read transaction, one answer per text in order:
+    // the grid fill's thousands of rows take the file's lock once.
+    std::vector<std::optional<QString>> BuscarTodos(const QList<QString>& textos, const QString& origem,
+                                                    const QString& destino);
     // Stores or replaces the translation; both texts lose their leading and
     // trailing blanks.
     void Gravar(const QString& texto, const QString& traducao, const QString& origem, const QString& destino);

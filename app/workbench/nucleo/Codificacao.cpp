@@ -65,24 +65,41 @@ QString DecodificarTexto(const QByteArray& bytes)
     return plataforma::DecodificarWindows1252(bytes);
 }
 
-QStringList DividirLinhas(const QString& texto)
+LinhasTexto DividirLinhasTexto(QStringView texto)
 {
-    QStringList linhas;
+    LinhasTexto linhas;
     const qsizetype n = texto.size();
-    const QChar* d = texto.constData();
+    const QChar* d = texto.data();
     qsizetype inicio = 0;
     for (qsizetype i = 0; i < n; ++i) {
         const char16_t c = d[i].unicode();
         if (c != u'\r' && c != u'\n')
             continue;
-        linhas.append(texto.mid(inicio, i - inicio));
+        linhas.append(texto.sliced(inicio, i - inicio));
         if (c == u'\r' && i + 1 < n && d[i + 1] == u'\n')
             ++i;
         inicio = i + 1;
     }
     if (inicio < n)
-        linhas.append(texto.mid(inicio));
+        linhas.append(texto.sliced(inicio));
     return linhas;
+}
+
+QStringList DividirLinhas(const QString& texto)
+{
+    QStringList linhas;
+    for (const QStringView linha : DividirLinhasTexto(texto))
+        linhas.append(linha.toString());
+    return linhas;
+}
+
+LinhasTexto VistasDe(const QStringList& linhas)
+{
+    LinhasTexto vistas;
+    vistas.reserve(linhas.size());
+    for (const QString& linha : linhas)
+        vistas.append(linha);
+    return vistas;
 }
 
 TextoArquivo LerLinhasArquivo(const QString& caminho)
@@ -107,12 +124,15 @@ TextoArquivo LerLinhasArquivo(const QString& caminho)
         resultado.erro = arquivo.errorString();
         return resultado;
     }
+    // Read, not mapped: a file another program cuts short while it is read
+    // must give an error, not end the program.
     const QByteArray bytes = arquivo.readAll();
     if (arquivo.error() != QFileDevice::NoError) {
         resultado.erro = arquivo.errorString();
         return resultado;
     }
-    resultado.linhas = DividirLinhas(DecodificarTexto(bytes));
+    resultado.texto = DecodificarTexto(bytes);
+    resultado.linhas = DividirLinhasTexto(resultado.texto);
     resultado.ok = true;
     return resultado;
 }

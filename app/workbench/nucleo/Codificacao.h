@@ -5,14 +5,21 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QList>
 #include <QStringList>
+#include <QStringView>
 
 namespace qeltrano {
+
+// The lines of a text as views into it: an open splits once and allocates
+// no string per line.
+using LinhasTexto = QList<QStringView>;
 
 struct TextoArquivo {
     bool ok = false;
     QString erro;        // why the file could not be read (ok == false)
-    QStringList linhas;
+    QString texto;       // the decoded file
+    LinhasTexto linhas;  // views into texto: valid while texto lives unchanged
 };
 
 // Reads and decodes the whole file. A missing file, a folder or a file we
@@ -27,6 +34,9 @@ NUCLEO_EXPORT QString DecodificarTexto(const QByteArray& bytes);
 
 // CR LF, LF and a lone CR each end a line. A final line end does not start
 // another (empty) line; an empty text has no lines.
+NUCLEO_EXPORT LinhasTexto DividirLinhasTexto(QStringView texto);
+// The same lines as strings of their own.
 NUCLEO_EXPORT QStringList DividirLinhas(const QString& texto);
+NUCLEO_EXPORT LinhasTexto VistasDe(const QStringList& linhas);
 
 }  // namespace qeltrano

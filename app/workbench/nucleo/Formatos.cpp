@@ -9,7 +9,7 @@ namespace {
 
 // True as soon as the line holds four of the two characters; stops there,
 // so a huge line that qualifies early costs next to nothing.
-bool QuatroMarcas(const QString& linha, QChar abre, QChar fecha)
+bool QuatroMarcas(QStringView linha, QChar abre, QChar fecha)
 {
     int contagem = 0;
     for (const QChar c : linha) {
@@ -38,10 +38,15 @@ QString FormatoNaoReconhecido()
 
 QString VerificarFormatoLinhas(const QStringList& linhas)
 {
+    return VerificarFormatoLinhas(VistasDe(linhas));
+}
+
+QString VerificarFormatoLinhas(const QList<QStringView>& linhas)
+{
     static const QString inicioScript = QStringLiteral("******** START SCRIPT ********");
     static const QString cabecalhoSub = QStringLiteral("[SUBTITLE]");
 
-    for (const QString& linha : linhas) {
+    for (const QStringView linha : linhas) {
         if (LinhaDeTempoSRT(linha))
             return QString::fromLatin1(FormatoSRT);
         if (linha.startsWith(inicioScript))

@@ -3,7 +3,9 @@
 #include "app/workbench/nucleo/Exporta.h"
 
 #include <QString>
+#include <QList>
 #include <QStringList>
+#include <QStringView>
 
 namespace qeltrano {
 
@@ -34,6 +36,7 @@ NUCLEO_EXPORT Verificacao VerificarFormato(const QString& caminho);
 //   starts with "[SUBTITLE]"                            SUB2
 //   starts with "{" and its "{"/"}" count reaches 4     mDVD
 //   starts with "[" and its "["/"]" count reaches 4     MPL2
+NUCLEO_EXPORT QString VerificarFormatoLinhas(const QList<QStringView>& linhas);
 NUCLEO_EXPORT QString VerificarFormatoLinhas(const QStringList& linhas);
 
 }  // namespace qeltrano

@@ -26,7 +26,7 @@ bool EhDigito(QChar c)
     return c >= u'0' && c <= u'9';
 }
 
-bool LinhaEmBranco(const QString& linha)
+bool LinhaEmBranco(QStringView linha)
 {
     for (const QChar c : linha) {
         if (!Branco(c))
@@ -35,50 +35,54 @@ bool LinhaEmBranco(const QString& linha)
     return true;
 }
 
-Leitura LerSRT(const QStringList& linhas, const std::function<void()>& respirar)
+Leitura LerSRT(const LinhasTexto& linhas, const std::function<void()>& respirar)
 {
     Leitura leitura;
     const qsizetype n = linhas.size();
     qsizetype i = 0;
     leitura.linhas.reserve(n / 4 + 1);
     while (i < n) {
-        const QString& primeira = linhas[i++];
+        const QStringView primeira = linhas[i++];
         const bool contador = PareceNumero(primeira);
         if (!contador && !LinhaDeTempoSRT(primeira))
             continue;
         // A file cut off after its counter has no subtitle left to keep.
         if (contador && i >= n)
             break;
-        const QString& tempo = contador ? linhas[i++] : primeira;
-        const QString inicio = tempo.left(12);
-        const QString fim = tempo.mid(17, 12);
+        const QStringView tempo = contador ? linhas[i++] : primeira;
         QString texto;
         if (i < n) {
-            texto = linhas[i++];
-            // An empty first line is an empty subtitle: it ends the block
-            // rather than swallowing the next block's counter and time.
-            if (!texto.isEmpty()) {
-                while (i < n) {
-                    const QString& continuacao = linhas[i++];
-                    if (continuacao.isEmpty())
-                        break;
-                    texto += u'|';
-                    texto += continuacao;
-                }
+            // The text lines run to an empty line or the end of the file; an
+            // empty first line is an empty subtitle: it ends the block rather
+            // than swallowing the next block's counter and time.
+            const qsizetype primeiraTexto = i++;
+            qsizetype tamanho = linhas[primeiraTexto].size();
+            qsizetype fimTexto = i;
+            if (tamanho > 0) {
+                while (fimTexto < n && !linhas[fimTexto].isEmpty())
+                    tamanho += 1 + linhas[fimTexto++].size();
+                // The empty line that ends the block is read with it.
+                i = fimTexto < n ? fimTexto + 1 : fimTexto;
+            }
+            texto.reserve(tamanho);
+            texto += linhas[primeiraTexto];
+            for (qsizetype k = primeiraTexto + 1; k < fimTexto; ++k) {
+                texto += u'|';
+                texto += linhas[k];
             }
         }
-        leitura.linhas.append(LinhaLegenda{inicio, fim, std::move(texto)});
+        leitura.linhas.append(LinhaLegenda{tempo.left(12).toString(), tempo.mid(17, 12).toString(), std::move(texto)});
         Respirar(respirar, leitura.linhas.size());
     }
     leitura.ok = true;
     return leitura;
 }
 
-Leitura LerMDVD(const QStringList& linhas, const std::function<void()>& respirar)
+Leitura LerMDVD(const LinhasTexto& linhas, const std::function<void()>& respirar)
 {
     Leitura leitura;
     for (qsizetype i = 0; i < linhas.size(); ++i) {
-        const QString& linha = linhas[i];
+        const QStringView linha = linhas[i];
         if (LinhaEmBranco(linha))
             continue;
         // p1: the first "}" from the second character on, moved to the end
@@ -98,7 +102,8 @@ Leitura LerMDVD(const QStringList& linhas, const std::function<void()>& respirar
             leitura.erro = QStringLiteral("Linha %1 sem as chaves de início e fim.").arg(i + 1);
             return leitura;
         }
-        leitura.linhas.append(LinhaLegenda{linha.mid(1, p1 - 1), linha.mid(p1 + 2, p2 - p1 - 2), linha.mid(p2 + 1)});
+        leitura.linhas.append(LinhaLegenda{linha.mid(1, p1 - 1).toString(), linha.mid(p1 + 2, p2 - p1 - 2).toString(),
+                                           linha.mid(p2 + 1).toString()});
         Respirar(respirar, leitura.linhas.size());
     }
     leitura.ok = true;
@@ -106,7 +111,7 @@ Leitura LerMDVD(const QStringList& linhas, const std::function<void()>& respirar
 }
 
 Leitura LerArquivo(const QString& caminho, const std::function<void()>& respirar,
-                   Leitura (*ler)(const QStringList&, const std::function<void()>&))
+                   Leitura (*ler)(const LinhasTexto&, const std::function<void()>&))
 {
     const TextoArquivo texto = LerLinhasArquivo(caminho);
     if (!texto.ok) {
@@ -121,7 +126,7 @@ Leitura LerArquivo(const QString& caminho, const std::function<void()>& respirar
 
 }  // namespace
 
-bool PareceNumero(const QString& texto)
+bool PareceNumero(QStringView texto)
 {
     const qsizetype n = texto.size();
     qsizetype i = 0;
@@ -164,14 +169,24 @@ bool LinhaDeTempoSRT(QStringView linha)
     return linha.mid(13, 3) == u"-->";
 }
 
-Leitura LerLinhasSRT(const QStringList& linhas, const std::function<void()>& respirar)
+Leitura LerLinhasSRT(const LinhasTexto& linhas, const std::function<void()>& respirar)
 {
     return LerSRT(linhas, respirar);
 }
 
-Leitura LerLinhasMDVD(const QStringList& linhas, const std::function<void()>& respirar)
+Leitura LerLinhasMDVD(const LinhasTexto& linhas, const std::function<void()>& respirar)
 {
     return LerMDVD(linhas, respirar);
+}
+
+Leitura LerLinhasSRT(const QStringList& linhas, const std::function<void()>& respirar)
+{
+    return LerSRT(VistasDe(linhas), respirar);
+}
+
+Leitura LerLinhasMDVD(const QStringList& linhas, const std::function<void()>& respirar)
+{
+    return LerMDVD(VistasDe(linhas), respirar);
 }
 
 Leitura LerArquivoSRT(const QString& caminho, const std::function<void()>& respirar)

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 #include <functional>
 
 namespace qeltrano {
@@ -27,6 +28,8 @@ NUCLEO_EXPORT Leitura LerArquivoMDVD(const QString& caminho, const std::function
 // The same over lines already decoded, so an open reads the file once.
 // SubRip: a counter line starts a block, and so does a time line met
 // where a counter is awaited (many tools write no counters).
+NUCLEO_EXPORT Leitura LerLinhasSRT(const QList<QStringView>& linhas, const std::function<void()>& respirar = {});
+NUCLEO_EXPORT Leitura LerLinhasMDVD(const QList<QStringView>& linhas, const std::function<void()>& respirar = {});
 NUCLEO_EXPORT Leitura LerLinhasSRT(const QStringList& linhas, const std::function<void()>& respirar = {});
 NUCLEO_EXPORT Leitura LerLinhasMDVD(const QStringList& linhas, const std::function<void()>& respirar = {});
 
@@ -35,6 +38,6 @@ NUCLEO_EXPORT bool LinhaDeTempoSRT(QStringView linha);
 
 // A block counter: optional blanks, an optional sign, digits with at most
 // one decimal separator, an optional exponent, optional blanks.
-NUCLEO_EXPORT bool PareceNumero(const QString& texto);
+NUCLEO_EXPORT bool PareceNumero(QStringView texto);
 
 }  // namespace qeltrano

@@ -207,7 +207,7 @@ void TstFormatos::mesmasLinhasParaDeteccaoELeitura()
                                                       QByteArray("\xFE\xFF") + QByteArray(be.encode(texto)));
     const TextoArquivo lido = LerLinhasArquivo(caminho);
     QVERIFY(lido.ok);
-    QCOMPARE(lido.linhas, (QStringList{"{1}{2}Ação", "{3}{4}Fim"}));
+    QCOMPARE(lido.linhas, (LinhasTexto{u"{1}{2}Ação", u"{3}{4}Fim"}));
     QCOMPARE(VerificarFormatoLinhas(lido.linhas), VerificarFormato(caminho).formato);
 }
 
