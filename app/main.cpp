@@ -1,4 +1,3 @@
-#include "Versao.h"
 #include "app/Aplicacao.h"
 #include "app/workbench/modGlobal.h"
 #include "suite/Tema.h"
@@ -6,9 +5,8 @@
 int main(int argc, char* argv[])
 {
     qeltrano::Aplicacao aplicacao(argc, argv);
-    QCoreApplication::setApplicationName(QString::fromUtf8(versao::NomeProduto));
-    QCoreApplication::setApplicationVersion(
-        QStringLiteral("%1.%2.%3").arg(versao::Major).arg(versao::Minor).arg(versao::Revision));
+    QCoreApplication::setApplicationName(qeltrano::NomeProduto());
+    QCoreApplication::setApplicationVersion(qeltrano::VersaoCompleta());
     // Windows unload themselves; the main window ends the loop when none is left.
     QApplication::setQuitOnLastWindowClosed(false);
     orvessa::CarregarTraducoes(aplicacao);

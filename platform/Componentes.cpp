@@ -1,5 +1,7 @@
 #include "platform/Componentes.h"
 
+#include "platform/Biblioteca.h"
+
 #include "platform/ErroExecucao.h"
 #include "platform/Registro.h"
 
@@ -30,20 +32,6 @@ QString ChaveClsid(const QString& clsid)
 QString ChaveTypeLib(const QString& libid)
 {
     return kClasses + QStringLiteral("\\TypeLib\\{") + libid + QLatin1Char('}');
-}
-
-// "{abc...}" or "abc..." -> "ABC..." when it is a GUID; empty otherwise.
-QString NormalizarGuid(const QString& texto)
-{
-    static const QRegularExpression guid(QStringLiteral(
-        "^\\{?([0-9A-Fa-f]{8}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{12})\\}?$"));
-    const QRegularExpressionMatch m = guid.match(texto.trimmed());
-    if (!m.hasMatch())
-        return QString();
-    const QString t = texto.trimmed();
-    if (t.startsWith(QLatin1Char('{')) != t.endsWith(QLatin1Char('}')))
-        return QString();
-    return m.captured(1).toUpper();
 }
 
 QString ProgIdDe(const BibliotecaTipo& tipos, const ClasseTipo& classe)
@@ -330,16 +318,17 @@ QObject* Componentes::CriarObjeto(const QString& progIdOuClsid, QWidget* pai)
             biblioteca = *it;
         } else {
             const QString arquivo = QFileInfo(caminho).fileName();
-            void* alca = ::dlopen(QFile::encodeName(caminho).constData(), RTLD_NOW | RTLD_LOCAL);
+            QString erro;
+            void* alca = CarregarBiblioteca(caminho, &erro);
             if (!alca) {
-                qWarning("Componentes: %s", ::dlerror());
+                qWarning("Componentes: %s", qPrintable(erro));
                 throw ErroExecucao::ComponenteNaoRegistrado(arquivo);
             }
             biblioteca.alca = alca;
-            biblioteca.criar = reinterpret_cast<FuncaoCriarObjeto>(::dlsym(alca, PLATAFORMA_ENTRADA_CRIAR));
+            biblioteca.criar = Entrada<FuncaoCriarObjeto>(alca, PLATAFORMA_ENTRADA_CRIAR);
             if (!biblioteca.criar)
                 throw ErroExecucao::ComponenteNaoRegistrado(arquivo);  // kept loaded: cheap and safe
-            if (auto tipos = reinterpret_cast<FuncaoTipoBiblioteca>(::dlsym(alca, PLATAFORMA_ENTRADA_TIPOS)))
+            if (auto tipos = Entrada<FuncaoTipoBiblioteca>(alca, PLATAFORMA_ENTRADA_TIPOS))
                 biblioteca.tipos = tipos();
             g_bibliotecas.insert(caminho, biblioteca);
         }
@@ -503,6 +492,19 @@ QStringList PropertyBag::Nomes() const
 void PropertyBag::Limpar()
 {
     valores_.clear();
+}
+
+QString NormalizarGuid(const QString& texto)
+{
+    static const QRegularExpression guid(QStringLiteral(
+        "^\\{?([0-9A-Fa-f]{8}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{12})\\}?$"));
+    const QRegularExpressionMatch m = guid.match(texto.trimmed());
+    if (!m.hasMatch())
+        return QString();
+    const QString t = texto.trimmed();
+    if (t.startsWith(QLatin1Char('{')) != t.endsWith(QLatin1Char('}')))
+        return QString();
+    return m.captured(1).toUpper();
 }
 
 }  // namespace plataforma

@@ -44,6 +44,18 @@ QString Trim(const QString& texto)
     return texto.mid(inicio, fim - inicio);
 }
 
+QString TextoEntre(const QString& texto, const QString& inicio, const QString& fim)
+{
+    const qsizetype posicaoInicio = texto.indexOf(inicio, 0, Qt::CaseInsensitive);
+    if (posicaoInicio < 0)
+        return QString();
+    const qsizetype depois = posicaoInicio + inicio.size();
+    const qsizetype posicaoFim = texto.indexOf(fim, depois, Qt::CaseInsensitive);
+    if (posicaoFim < 0)
+        return QString();
+    return texto.mid(depois, posicaoFim - depois);
+}
+
 // In blocks, so a large file needs no output buffer of four times its size.
 // iconv refuses the five undefined bytes; each is kept as its own value.
 QString DecodificarWindows1252(const QByteArray& bytes)

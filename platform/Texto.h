@@ -13,6 +13,10 @@ namespace plataforma {
 // are part of the text.
 PLATAFORMA_EXPORT QString Trim(const QString& texto);
 
+// The text after the first `inicio` up to the first `fim` that follows it,
+// both found without regard to case; "" when either is missing.
+PLATAFORMA_EXPORT QString TextoEntre(const QString& texto, const QString& inicio, const QString& fim);
+
 // Windows-1252 ("ANSI") to text. Every byte gives a character: the five the
 // code page leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) become the C1
 // control of the same value.

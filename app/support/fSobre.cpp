@@ -70,7 +70,7 @@ fSobre::fSobre(QWidget* dono) : orvessa::Formulario(QStringLiteral("fSobre"), do
     icone->setFixedSize(72, 72);
     icone->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
 
-    auto* lblProduto = Rotulo(QStringLiteral("lblProduto"), QString::fromLatin1(versao::NomeProduto), this);
+    auto* lblProduto = Rotulo(QStringLiteral("lblProduto"), NomeProduto(), this);
     lblProduto->setFont(Fonte(font(), 17, true));
     lblProduto->setStyleSheet(QStringLiteral("color: #2F6FB5;"));
     auto* lblDescricao =

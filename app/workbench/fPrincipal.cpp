@@ -353,10 +353,7 @@ void fPrincipal::chkOpcao_Click(int Index)
 void fPrincipal::ExibirVersao()
 {
     try {
-        lblST->DefinirCaption(QStringLiteral("<b>Versão:</b> %1.%2.%3")
-                                  .arg(versao::Major)
-                                  .arg(versao::Minor)
-                                  .arg(versao::Revision));
+        lblST->DefinirCaption(QStringLiteral("<b>Versão:</b> ") + VersaoCompleta());
     } catch (...) {
         RegistrarErroIgnorado(QStringLiteral("fPrincipal.ExibirVersao"));
     }

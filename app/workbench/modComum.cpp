@@ -31,6 +31,11 @@ QString NomeProduto()
     return QString::fromUtf8(versao::NomeProduto);
 }
 
+QString VersaoCompleta()
+{
+    return QStringLiteral("%1.%2.%3").arg(versao::Major).arg(versao::Minor).arg(versao::Revision);
+}
+
 QString MontarTituloVersao(const QString& produto, int major, int minor, int revision)
 {
     return QStringLiteral("%1 %2.%3.%4").arg(produto).arg(major).arg(minor).arg(revision, 2, 10, QLatin1Char('0'));

@@ -10,6 +10,9 @@ namespace orvessa { class Formulario; }
 namespace qeltrano {
 
 QELTRANO_EXPORT QString NomeProduto();
+// major.minor.revision, the revision as it is (the version line, the
+// application's version).
+QELTRANO_EXPORT QString VersaoCompleta();
 // Product name, a blank and major.minor.revision, the revision with at least
 // two digits: "Qeltrano 1.0.05".
 QELTRANO_EXPORT QString ObterTituloVersao();

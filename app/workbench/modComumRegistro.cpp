@@ -2,12 +2,12 @@
 // correctly registered.
 #include "app/workbench/modComum.h"
 
+#include "platform/Biblioteca.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-
-#include <dlfcn.h>
 
 #include <chrono>
 #include <condition_variable>
@@ -80,15 +80,17 @@ bool RegistrarDll(const QString& caminho, int limiteMs)
 {
     try {
         auto estado = std::make_shared<EstadoRegistro>();
-        const QByteArray nativo = QFile::encodeName(caminho);
-        void* biblioteca = dlopen(nativo.constData(), RTLD_NOW | RTLD_LOCAL);
-        if (!biblioteca)
+        QString erro;
+        void* biblioteca = plataforma::CarregarBiblioteca(caminho, &erro);
+        if (!biblioteca) {
+            qWarning("RegistrarDll: %s", qPrintable(erro));
             return false;
+        }
 
         using Entrada = long (*)();
-        auto entrada = reinterpret_cast<Entrada>(dlsym(biblioteca, "DllRegisterServer"));
+        auto entrada = plataforma::Entrada<Entrada>(biblioteca, "DllRegisterServer");
         if (!entrada) {
-            dlclose(biblioteca);
+            plataforma::LiberarBiblioteca(biblioteca);
             return false;
         }
 
@@ -106,7 +108,7 @@ bool RegistrarDll(const QString& caminho, int limiteMs)
                 estado->terminou.notify_all();
             });
         } catch (...) {
-            dlclose(biblioteca);
+            plataforma::LiberarBiblioteca(biblioteca);
             return false;
         }
 
@@ -128,7 +130,7 @@ bool RegistrarDll(const QString& caminho, int limiteMs)
                 ManterCarregada(biblioteca);
                 return true;
             }
-            dlclose(biblioteca);
+            plataforma::LiberarBiblioteca(biblioteca);
             return true;
         }
         // Give up on the worker but never unload its code under it.

@@ -7,6 +7,7 @@
 #include "app/workbench/modComum.h"
 #include "platform/ErroExecucao.h"
 #include "platform/Processos.h"
+#include "platform/Texto.h"
 #include "suite/Dialogos.h"
 #include "suite/Formulario.h"
 
@@ -50,7 +51,7 @@ void Executar(Passo&& passo)
 
 QString NomeAplicacao()
 {
-    return QString::fromUtf8(versao::NomeProduto);
+    return NomeProduto();
 }
 
 bool Contem(const QString& descricao, const QString& padrao)
@@ -61,13 +62,7 @@ bool Contem(const QString& descricao, const QString& padrao)
 // The text between the first two apostrophes; "" when there are not two.
 QString TextoEntreApostrofos(const QString& texto)
 {
-    const qsizetype inicio = texto.indexOf(QLatin1Char('\''));
-    if (inicio < 0)
-        return QString();
-    const qsizetype fim = texto.indexOf(QLatin1Char('\''), inicio + 1);
-    if (fim < 0)
-        return QString();
-    return texto.mid(inicio + 1, fim - inicio - 1);
+    return plataforma::TextoEntre(texto, QStringLiteral("'"), QStringLiteral("'"));
 }
 
 struct DadosErro {

@@ -76,10 +76,7 @@ constexpr long FalhaRegistro = -2147220991;  // 0x80040201
 
 QString NormalizarClsid(const char* clsid)
 {
-    QString texto = QString::fromLatin1(clsid).trimmed();
-    if (texto.startsWith(QLatin1Char('{')) && texto.endsWith(QLatin1Char('}')))
-        texto = texto.mid(1, texto.size() - 2);
-    return texto.toUpper();
+    return plataforma::NormalizarGuid(QString::fromLatin1(clsid));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 // DllUnregisterServer). The exit code is 0 only when the entry ran and
 // returned success. --raiz-registro points the registry at another folder
 // (both hives, unless --raiz-maquina names one for the machine hive).
+#include "platform/Biblioteca.h"
 #include "platform/Registro.h"
 #include "platform/TipoBiblioteca.h"
 
@@ -13,7 +14,6 @@
 #include <QStringList>
 
 #include <cstdio>
-#include <dlfcn.h>
 
 namespace {
 
@@ -83,13 +83,14 @@ int main(int argc, char** argv)
 
     // Absolute, so the library finds and registers its own full path.
     const QString caminho = QFileInfo(arquivos.first()).absoluteFilePath();
-    void* alca = ::dlopen(QFile::encodeName(caminho).constData(), RTLD_NOW | RTLD_LOCAL);
+    QString erro;
+    void* alca = plataforma::CarregarBiblioteca(caminho, &erro);
     if (!alca) {
-        Dizer(stderr, QStringLiteral("Não foi possível carregar %1: %2").arg(caminho, QString::fromLocal8Bit(::dlerror())));
+        Dizer(stderr, QStringLiteral("Não foi possível carregar %1: %2").arg(caminho, erro));
         return CargaFalhou;
     }
     const char* entrada = desregistrar ? PLATAFORMA_ENTRADA_DESREGISTRO : PLATAFORMA_ENTRADA_REGISTRO;
-    auto funcao = reinterpret_cast<FuncaoRegistro>(::dlsym(alca, entrada));
+    auto funcao = plataforma::Entrada<FuncaoRegistro>(alca, entrada);
     if (!funcao) {
         Dizer(stderr, QStringLiteral("O ponto de entrada %1 não foi encontrado em %2.")
                           .arg(QString::fromLatin1(entrada), caminho));

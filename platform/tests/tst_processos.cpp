@@ -1,6 +1,8 @@
 // Ending processes by image name, on children this test starts itself under
 // names no other process carries; opening addresses and files; the desktop
 // capture.
+#include "CapturadorUrls.h"
+
 #include "platform/CapturaTela.h"
 #include "platform/Processos.h"
 
@@ -30,14 +32,6 @@ QString ImagemDoPid(qint64 pid)
 {
     return QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/%1/exe").arg(pid))).fileName();
 }
-
-class Capturador : public QObject {
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-public slots:
-    void Abrir(const QUrl& url) { urls.append(url); }
-};
 
 }  // namespace
 
@@ -194,14 +188,15 @@ private slots:
         QFETCH(QString, entrada);
         QFETCH(QUrl, esperado);
         // Handlers catch the request, so no browser or program is started.
-        Capturador capturador;
-        for (const char* esquema : {"file", "https", "mailto"})
-            QDesktopServices::setUrlHandler(QString::fromLatin1(esquema), &capturador, "Abrir");
-        const bool aberto = plataforma::AbrirComProgramaPadrao(entrada);
-        for (const char* esquema : {"file", "https", "mailto"})
-            QDesktopServices::unsetUrlHandler(QString::fromLatin1(esquema));
+        bool aberto = false;
+        QList<QUrl> abertos;
+        {
+            apoio::CapturadorUrls capturador({QStringLiteral("file"), QStringLiteral("https"), QStringLiteral("mailto")});
+            aberto = plataforma::AbrirComProgramaPadrao(entrada);
+            abertos = capturador.urls;
+        }
         QVERIFY(aberto);
-        QCOMPARE(capturador.urls, QList<QUrl>({esperado}));
+        QCOMPARE(abertos, QList<QUrl>({esperado}));
     }
 
     void capturaMostraAsJanelas()

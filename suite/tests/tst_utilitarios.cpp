@@ -1,3 +1,4 @@
+#include "CapturadorUrls.h"
 #include "platform/Configuracoes.h"
 #include "platform/Registro.h"
 #include "suite/Dialogos.h"
@@ -50,15 +51,6 @@ const QByteArray kIni1252 =
     "\r\n"
     "[002]\r\n"
     "AppId=002\r\n";
-
-// Takes the requests QDesktopServices would hand to a browser.
-class Capturador : public QObject {
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-public slots:
-    void Abrir(const QUrl& url) { urls.append(url); }
-};
 
 }  // namespace
 
@@ -493,13 +485,9 @@ private slots:
     // An address without a scheme is a web address, never a file.
     void abrirUrlSemEsquema()
     {
-        Capturador capturador;
-        for (const char* esquema : {"file", "https"})
-            QDesktopServices::setUrlHandler(QString::fromLatin1(esquema), &capturador, "Abrir");
+        apoio::CapturadorUrls capturador({QStringLiteral("file"), QStringLiteral("https")});
         U().AbrirURL(QStringLiteral("www.qeltrano.example/sobre"));
         U().AbrirURL(QStringLiteral(" https://www.qeltrano.example "));
-        for (const char* esquema : {"file", "https"})
-            QDesktopServices::unsetUrlHandler(QString::fromLatin1(esquema));
         QCOMPARE(capturador.urls, (QList<QUrl>{QUrl(QStringLiteral("https://www.qeltrano.example/sobre")),
                                                QUrl(QStringLiteral("https://www.qeltrano.example"))}));
     }

@@ -36,25 +36,21 @@ constexpr auto FlagsDecodificacao = QStringConverter::Flag::ConvertInitialBom | 
 QString DecodificarTexto(const QByteArray& bytes)
 {
     // UTF-32 LE's mark begins with UTF-16 LE's, so it is tried first.
-    if (ComecaCom(bytes, "\xFF\xFE\x00\x00", 4)) {
-        QStringDecoder utf32(QStringConverter::Utf32LE, FlagsDecodificacao);
-        return utf32.decode(QByteArrayView(bytes).sliced(4));
-    }
-    if (ComecaCom(bytes, "\x00\x00\xFE\xFF", 4)) {
-        QStringDecoder utf32(QStringConverter::Utf32BE, FlagsDecodificacao);
-        return utf32.decode(QByteArrayView(bytes).sliced(4));
-    }
-    if (ComecaCom(bytes, "\xEF\xBB\xBF", 3)) {
-        QStringDecoder utf8(QStringConverter::Utf8, FlagsDecodificacao);
-        return utf8.decode(QByteArrayView(bytes).sliced(3));
-    }
-    if (ComecaCom(bytes, "\xFF\xFE", 2)) {
-        QStringDecoder utf16(QStringConverter::Utf16LE, FlagsDecodificacao);
-        return utf16.decode(QByteArrayView(bytes).sliced(2));
-    }
-    if (ComecaCom(bytes, "\xFE\xFF", 2)) {
-        QStringDecoder utf16(QStringConverter::Utf16BE, FlagsDecodificacao);
-        return utf16.decode(QByteArrayView(bytes).sliced(2));
+    struct Marca {
+        const char* bytes;
+        qsizetype tamanho;
+        QStringConverter::Encoding codificacao;
+    };
+    static constexpr Marca marcas[] = {
+        {"\xFF\xFE\x00\x00", 4, QStringConverter::Utf32LE}, {"\x00\x00\xFE\xFF", 4, QStringConverter::Utf32BE},
+        {"\xEF\xBB\xBF", 3, QStringConverter::Utf8},         {"\xFF\xFE", 2, QStringConverter::Utf16LE},
+        {"\xFE\xFF", 2, QStringConverter::Utf16BE},
+    };
+    for (const Marca& marca : marcas) {
+        if (ComecaCom(bytes, marca.bytes, marca.tamanho)) {
+            QStringDecoder decodificador(marca.codificacao, FlagsDecodificacao);
+            return decodificador.decode(QByteArrayView(bytes).sliced(marca.tamanho));
+        }
     }
     if (SoAscii(bytes))
         return QString::fromLatin1(bytes);

@@ -23,10 +23,19 @@ QString NovoNonce()
 QString TraduzirOnline(const QString& texto, const QString& idiomaOrigem, const QString& idiomaDestino)
 {
     const QString aparado = plataforma::Trim(texto);
-    const QString textoCodificado = CodificarTextoTraducao(aparado);
-    const QString consulta = QStringLiteral("client=t") + QStringLiteral("&text=") + textoCodificado
-                             + QStringLiteral("&sl=") + idiomaOrigem + QStringLiteral("&tl=") + idiomaDestino
-                             + QStringLiteral("&pc=0") + QStringLiteral("&oc=2");
+    // The same fields, in this order, in the address and in the form; the
+    // language codes go as they are, the text already encoded.
+    const QList<QPair<QString, QString>> campos{
+        {QStringLiteral("client"), QStringLiteral("t")},
+        {QStringLiteral("text"), CodificarTextoTraducao(aparado)},
+        {QStringLiteral("sl"), idiomaOrigem},
+        {QStringLiteral("tl"), idiomaDestino},
+        {QStringLiteral("pc"), QStringLiteral("0")},
+        {QStringLiteral("oc"), QStringLiteral("2")},
+    };
+    QString consulta;
+    for (const auto& [nome, valor] : campos)
+        consulta += (consulta.isEmpty() ? QString() : QStringLiteral("&")) + nome + u'=' + valor;
     const QString base = Config().EnderecoBaseTraducao();
 
     orvessa::RequisicaoHTTP requisicao;
@@ -34,12 +43,8 @@ QString TraduzirOnline(const QString& texto, const QString& idiomaOrigem, const 
     requisicao.TempoLimite = Config().TempoLimiteTraducao;
 
     if (!requisicao.ObterURL(base + consulta + QStringLiteral("&rnd=") + NovoNonce(), QString())) {
-        requisicao.AdicionarParametro(QStringLiteral("client"), QStringLiteral("t"));
-        requisicao.AdicionarParametro(QStringLiteral("text"), textoCodificado);
-        requisicao.AdicionarParametro(QStringLiteral("sl"), idiomaOrigem);
-        requisicao.AdicionarParametro(QStringLiteral("tl"), idiomaDestino);
-        requisicao.AdicionarParametro(QStringLiteral("pc"), QStringLiteral("0"));
-        requisicao.AdicionarParametro(QStringLiteral("oc"), QStringLiteral("2"));
+        for (const auto& [nome, valor] : campos)
+            requisicao.AdicionarParametro(nome, valor);
         requisicao.AdicionarParametro(QStringLiteral("rnd"), NovoNonce());
         if (!requisicao.EnviarFormulario(base, QString(), 0))
             return aparado;
@@ -86,14 +91,7 @@ QString CodificarTextoTraducao(const QString& texto)
 
 QString ExtrairEntre(const QString& texto, const QString& inicio, const QString& fim)
 {
-    const qsizetype posicaoInicio = texto.indexOf(inicio, 0, Qt::CaseInsensitive);
-    if (posicaoInicio < 0)
-        return QString();
-    const QString resto = texto.mid(posicaoInicio + inicio.size());
-    const qsizetype posicaoFim = resto.indexOf(fim, 0, Qt::CaseInsensitive);
-    if (posicaoFim < 0)
-        return QString();
-    return resto.left(posicaoFim);
+    return plataforma::TextoEntre(texto, inicio, fim);
 }
 
 QString TraduzirTexto(const QString& texto, const QString& idiomaOrigem, const QString& idiomaDestino,
