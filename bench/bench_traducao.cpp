@@ -38,7 +38,7 @@ double Execucao(qeltrano::fPrincipal* janela)
 {
     QElapsedTimer relogio;
     relogio.start();
-    janela->btnAcao_Click(7);
+    janela->btnAcao(7)->click();
     return relogio.nsecsElapsed() / 1e9;
 }
 

@@ -213,8 +213,19 @@ void fPrincipal::CriarControles()
     corpo->setContentsMargins(12, 10, 12, 8);
     corpo->setSpacing(8);
     raiz->addLayout(corpo, 1);
+    corpo->addLayout(CriarIdiomasEOpcoes());
+    corpo->addWidget(CriarGrades(), 1);
+    corpo->addLayout(CriarBotoes());
+    CriarRodape(corpo);
 
-    // Languages and options.
+    USStatusBar1 = new orvessa::USStatusBar(this);
+    raiz->addWidget(USStatusBar1);
+
+    resize(1000, 680);
+}
+
+QLayout* fPrincipal::CriarIdiomasEOpcoes()
+{
     auto* topo = new QGridLayout;
     topo->setHorizontalSpacing(10);
     topo->setVerticalSpacing(4);
@@ -235,9 +246,12 @@ void fPrincipal::CriarControles()
     }
     topo->setColumnMinimumWidth(2, 24);
     topo->setColumnStretch(4, 1);
-    corpo->addLayout(topo);
+    return topo;
+}
 
-    // The two grids side by side.
+// The two grids side by side.
+QWidget* fPrincipal::CriarGrades()
+{
     auto* divisor = new QSplitter(Qt::Horizontal, this);
     divisor->setChildrenCollapsible(false);
     for (int i = 0; i < 2; ++i) {
@@ -249,9 +263,11 @@ void fPrincipal::CriarControles()
         connect(grades_[i], &orvessa::USFlexGrid::LinhaAtualAlterada, this, [this, i](int) { SincronizarRolagem(i); });
     }
     divisor->setSizes({1, 1});
-    corpo->addWidget(divisor, 1);
+    return divisor;
+}
 
-    // Action buttons.
+QLayout* fPrincipal::CriarBotoes()
+{
     auto* linhaBotoes = new QHBoxLayout;
     linhaBotoes->setSpacing(6);
     for (int i = 0; i < 10; ++i) {
@@ -262,17 +278,14 @@ void fPrincipal::CriarControles()
         botoes_[i]->DefinirToolTipDescription(QString::fromUtf8(kBotoes[i].descricao));
         connect(botoes_[i], &QPushButton::clicked, this, [this, i] { btnAcao_Click(i); });
     }
-    QFont fonte = botoes_[2]->font();
-    fonte.setBold(true);
-    botoes_[2]->setFont(fonte);
-    fonte = botoes_[3]->font();
-    fonte.setItalic(true);
-    botoes_[3]->setFont(fonte);
-    fonte = botoes_[4]->font();
-    fonte.setUnderline(true);
-    botoes_[4]->setFont(fonte);
-    for (int i : {2, 3, 4})
-        botoes_[i]->setFixedWidth(36);
+    // The formatting buttons show what they do.
+    const std::array<void (QFont::*)(bool), 3> estilos{&QFont::setBold, &QFont::setItalic, &QFont::setUnderline};
+    for (int i = 0; i < 3; ++i) {
+        QFont fonte = botoes_[2 + i]->font();
+        (fonte.*estilos[i])(true);
+        botoes_[2 + i]->setFont(fonte);
+        botoes_[2 + i]->setFixedWidth(36);
+    }
     // The array has a tenth button with no command; it is not shown.
     botoes_[9]->hide();
     for (int i : {0, 1})
@@ -287,8 +300,12 @@ void fPrincipal::CriarControles()
     linhaBotoes->addWidget(botoes_[7]);
     botoes_[7]->setMinimumWidth(170);
     linhaBotoes->addWidget(botoes_[8]);
-    corpo->addLayout(linhaBotoes);
+    return linhaBotoes;
+}
 
+// The description line, the progress bar and the version line.
+void fPrincipal::CriarRodape(QVBoxLayout* corpo)
+{
     lblDescription = new orvessa::USLabel(this);
     lblDescription->setObjectName(QStringLiteral("lblDescription"));
     lblDescription->setWordWrap(true);
@@ -302,11 +319,6 @@ void fPrincipal::CriarControles()
     lblST = new orvessa::USLabel(this);
     lblST->setObjectName(QStringLiteral("lblST"));
     corpo->addWidget(lblST, 0, Qt::AlignHCenter);
-
-    USStatusBar1 = new orvessa::USStatusBar(this);
-    raiz->addWidget(USStatusBar1);
-
-    resize(1000, 680);
 }
 
 void fPrincipal::PrepararColunas(int indice)

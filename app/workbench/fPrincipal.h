@@ -10,6 +10,10 @@
 #include <QStringList>
 #include <array>
 
+class QLayout;
+class QVBoxLayout;
+class QWidget;
+
 namespace orvessa {
 class USButton;
 class USCheckBox;
@@ -48,9 +52,8 @@ public:
     orvessa::USProgressBar* USProgressBar1 = nullptr;
     orvessa::USStatusBar* USStatusBar1 = nullptr;
 
-    // The click handler of the action buttons.
-    void btnAcao_Click(int Index);
-
+    // The steps the commands run, public so tests and benchmarks can drive
+    // one alone; users reach them through the buttons.
     void ImportarLegenda(const QString& caminho);
     // False when the fill failed (the message was shown); both grids then
     // hold the same rows.
@@ -59,11 +62,6 @@ public:
     bool ExportarLegenda(const QString& caminho);
 
     QString TraduzirTexto(const QString& texto, const QString& origem, const QString& destino);
-
-    void chkOpcao_Click(int Index);
-    void ExibirVersao();
-    void SincronizarMarcacao(int Index, int linha);
-    void SincronizarRolagem(int Index);
 
     // Language keys of the selected items.
     QString IdiomaOrigem() const;
@@ -75,7 +73,18 @@ protected:
     void Form_Unload() override;
 
 private:
+    // Event handlers, reached through the controls' signals.
+    void btnAcao_Click(int Index);
+    void chkOpcao_Click(int Index);
+    void ExibirVersao();
+    void SincronizarMarcacao(int Index, int linha);
+    void SincronizarRolagem(int Index);
+
     void CriarControles();
+    QLayout* CriarIdiomasEOpcoes();
+    QWidget* CriarGrades();
+    QLayout* CriarBotoes();
+    void CriarRodape(QVBoxLayout* corpo);
     void PrepararColunas(int indice);
     void Abrir();
     void Salvar();

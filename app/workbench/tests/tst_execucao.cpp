@@ -81,7 +81,7 @@ private slots:
     void traduzTodasAsLinhas()
     {
         PreencherLinhas(4);
-        Janela()->btnAcao_Click(7);
+        Janela()->btnAcao(7)->click();
         for (int i = 0; i < 4; ++i)
             QCOMPARE(Janela()->FlexGrid(1)->Celula(i, 2), QStringLiteral("[pt] Linha %1").arg(i));
         QCOMPARE(Janela()->FlexGrid(0)->Celula(3, 2), QStringLiteral("Linha 3"));
@@ -104,12 +104,12 @@ private slots:
         PreencherLinhas(4);
         Janela()->FlexGrid(1)->DefinirCelula(1, 2, QStringLiteral("Editada à mão"));
         Janela()->chkOpcao(0)->DefinirValue(1);
-        Janela()->btnAcao_Click(7);
+        Janela()->btnAcao(7)->click();
         QCOMPARE(Janela()->FlexGrid(1)->Celula(1, 2), QStringLiteral("Editada à mão"));
         QCOMPARE(Janela()->FlexGrid(1)->Celula(2, 2), QStringLiteral("[pt] Linha 2"));
         QCOMPARE(RequisicoesGet(), 3);
         // Everything differs now: a second run asks nothing.
-        Janela()->btnAcao_Click(7);
+        Janela()->btnAcao(7)->click();
         QCOMPARE(RequisicoesGet(), 3);
         Janela()->chkOpcao(0)->DefinirValue(0);
     }
@@ -129,7 +129,7 @@ private slots:
         conectado_ = false;
         PreencherLinhas(2);
         respostas_->Responder(QStringLiteral("Não foi possível identificar uma conexão ativa"), resposta);
-        Janela()->btnAcao_Click(7);
+        Janela()->btnAcao(7)->click();
         const auto aviso = respostas_->CaixasCom(QStringLiteral("Deseja continuar?"));
         QCOMPARE(aviso.size(), 1);
         QCOMPARE(aviso.first().estilo, 292);
@@ -141,14 +141,14 @@ private slots:
     {
         PreencherLinhas(2);
         respostas_->Responder(kIniciar, 7);
-        Janela()->btnAcao_Click(7);
+        Janela()->btnAcao(7)->click();
         QCOMPARE(RequisicoesGet(), 0);
         QCOMPARE(Janela()->btnAcao(7)->Caption(), QStringLiteral("&Iniciar Tradução"));
     }
 
     void gradeVaziaAvisa()
     {
-        Janela()->btnAcao_Click(7);
+        Janela()->btnAcao(7)->click();
         QCOMPARE(respostas_->CaixasCom(QStringLiteral("Nenhuma legenda selecionada")).size(), 1);
         QCOMPARE(RequisicoesGet(), 0);
     }
@@ -165,13 +165,13 @@ private slots:
             if (Janela()->EmTraducao && Janela()->FlexGrid(0)->LinhaAtual() == 2 &&
                 servidor_->Requisicoes().size() == 3) {
                 relogio.stop();
-                Janela()->btnAcao_Click(7);
+                Janela()->btnAcao(7)->click();
                 legendaAposParar = Janela()->btnAcao(7)->Caption();
                 emTraducaoAoParar = Janela()->EmTraducao;
             }
         });
         relogio.start(5);
-        Janela()->btnAcao_Click(7);
+        Janela()->btnAcao(7)->click();
         QCOMPARE(respostas_->CaixasCom(kInterromper).size(), 1);
         QCOMPARE(respostas_->CaixasCom(kInterromper).first().estilo, 292);
         // The caption changed back before the row finished.
@@ -193,10 +193,10 @@ private slots:
         respostas_->Responder(kInterromper, 7);
         bool parou = false;
         QTimer::singleShot(60, this, [&] {
-            Janela()->btnAcao_Click(7);
+            Janela()->btnAcao(7)->click();
             parou = Janela()->TraducaoCancelada;
         });
-        Janela()->btnAcao_Click(7);
+        Janela()->btnAcao(7)->click();
         QVERIFY(!parou);
         QCOMPARE(respostas_->CaixasCom(kConcluida).size(), 1);
         QCOMPARE(Janela()->FlexGrid(1)->Celula(2, 2), QStringLiteral("[pt] Linha 2"));
@@ -208,11 +208,11 @@ private slots:
         servidor_->DefinirAtraso(100);
         bool fechou = true;
         QTimer::singleShot(50, this, [&] {
-            Janela()->btnAcao_Click(0);
-            Janela()->btnAcao_Click(6);
+            Janela()->btnAcao(0)->click();
+            Janela()->btnAcao(6)->click();
             fechou = Janela()->close();
         });
-        Janela()->btnAcao_Click(7);
+        Janela()->btnAcao(7)->click();
         QVERIFY(!fechou);
         QCOMPARE(respostas_->CaixasCom(QStringLiteral("O aplicativo está ocupado")).size(), 2);
         QCOMPARE(respostas_->CaixasCom(QStringLiteral("Aguarde o termino do processo")).size(), 1);
@@ -225,7 +225,7 @@ private slots:
         PreencherLinhas(2);
         Janela()->FlexGrid(0)->DefinirCelula(1, 2, QStringLiteral("  com brancos  "));
         servidor_->DefinirModo(apoio::ServidorTraducao::Modo::FalharTudo);
-        Janela()->btnAcao_Click(7);
+        Janela()->btnAcao(7)->click();
         QCOMPARE(Janela()->FlexGrid(1)->Celula(0, 2), QStringLiteral("Linha 0"));
         QCOMPARE(Janela()->FlexGrid(1)->Celula(1, 2), QStringLiteral("com brancos"));
         QCOMPARE(respostas_->CaixasCom(kConcluida).size(), 1);
@@ -234,13 +234,13 @@ private slots:
     void cacheComOpcaoOfflineDispensaARede()
     {
         PreencherLinhas(2);
-        Janela()->btnAcao_Click(7);
+        Janela()->btnAcao(7)->click();
         QCOMPARE(RequisicoesGet(), 2);
         Janela()->chkOpcao(1)->DefinirValue(1);
         PreencherLinhas(2);
         // Opening with the option on fills the translations from the cache.
         QCOMPARE(Janela()->FlexGrid(1)->Celula(1, 2), QStringLiteral("[pt] Linha 1"));
-        Janela()->btnAcao_Click(7);
+        Janela()->btnAcao(7)->click();
         QCOMPARE(RequisicoesGet(), 2);
         Janela()->chkOpcao(1)->DefinirValue(0);
     }

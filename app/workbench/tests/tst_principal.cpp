@@ -205,12 +205,12 @@ private slots:
         Janela()->EmProcessamento = true;
         for (int i : {0, 1, 2, 5, 6, 8}) {
             respostas_->Limpar();
-            Janela()->btnAcao_Click(i);
+            Janela()->btnAcao(i)->click();
             QCOMPARE(respostas_->CaixasCom(kOcupado).size(), 1);
         }
         // The start passes the guard as the stop command, and is refused.
         respostas_->Limpar();
-        Janela()->btnAcao_Click(7);
+        Janela()->btnAcao(7)->click();
         QCOMPARE(respostas_->CaixasCom(kOcupado).size(), 1);
         QVERIFY(!Janela()->EmTraducao);
         Janela()->EmProcessamento = false;
@@ -219,10 +219,10 @@ private slots:
 
     void semLegendaOsComandosAvisam()
     {
-        Janela()->btnAcao_Click(1);
+        Janela()->btnAcao(1)->click();
         QCOMPARE(respostas_->CaixasCom(QStringLiteral("Antes de salvar, você deve abrir uma legenda.")).size(), 1);
         for (int i = 2; i <= 7; ++i)
-            Janela()->btnAcao_Click(i);
+            Janela()->btnAcao(i)->click();
         QCOMPARE(respostas_->CaixasCom(kNenhuma).size(), 6);
     }
 
@@ -247,7 +247,7 @@ private slots:
         Janela()->FlexGrid(0)->DefinirLinhaAtual(1);
         for (int g = 0; g < 2; ++g)
             Janela()->FlexGrid(g)->DefinirCelula(1, 2, texto);
-        Janela()->btnAcao_Click(botao);
+        Janela()->btnAcao(botao)->click();
         QCOMPARE(Janela()->FlexGrid(0)->Celula(1, 2), esperado);
         QCOMPARE(Janela()->FlexGrid(1)->Celula(1, 2), esperado);
         QCOMPARE(Janela()->FlexGrid(0)->Celula(0, 2), QStringLiteral("Texto 0"));
@@ -258,10 +258,10 @@ private slots:
         PreencherLinhas(3);
         Janela()->FlexGrid(0)->DefinirLinhaAtual(1);
         respostas_->Responder(QStringLiteral("Deseja incluir"), 7);
-        Janela()->btnAcao_Click(5);
+        Janela()->btnAcao(5)->click();
         QCOMPARE(Janela()->FlexGrid(0)->TotalLinhas(), 3);
         respostas_->Responder(QStringLiteral("Deseja incluir"), 6);
-        Janela()->btnAcao_Click(5);
+        Janela()->btnAcao(5)->click();
         for (int g = 0; g < 2; ++g) {
             QCOMPARE(Janela()->FlexGrid(g)->TotalLinhas(), 4);
             QCOMPARE(Janela()->FlexGrid(g)->Celula(2, 2), QString());
@@ -273,16 +273,16 @@ private slots:
     {
         PreencherLinhas(5);
         // Nothing marked, then every row marked: both refused.
-        Janela()->btnAcao_Click(6);
+        Janela()->btnAcao(6)->click();
         QCOMPARE(respostas_->CaixasCom(QStringLiteral("Nenhuma linha marcada para exclusão.")).size(), 1);
         for (int i = 0; i < 5; ++i)
             Janela()->FlexGrid(0)->DefinirMarcada(i, true);
-        Janela()->btnAcao_Click(6);
+        Janela()->btnAcao(6)->click();
         QCOMPARE(respostas_->CaixasCom(QStringLiteral("Você não pode excluir todas as linhas")).size(), 1);
         QCOMPARE(Janela()->FlexGrid(0)->TotalLinhas(), 5);
         for (int i = 0; i < 5; ++i)
             Janela()->FlexGrid(0)->DefinirMarcada(i, i == 1 || i == 2);
-        Janela()->btnAcao_Click(6);
+        Janela()->btnAcao(6)->click();
         for (int g = 0; g < 2; ++g) {
             QCOMPARE(Janela()->FlexGrid(g)->TotalLinhas(), 3);
             QCOMPARE(Janela()->FlexGrid(g)->Celula(0, 2), QStringLiteral("Texto 0"));
@@ -298,7 +298,7 @@ private slots:
             Windows1252(QStringLiteral("1\r\n00:00:01,000 --> 00:00:03,500\r\nOlá, João!\r\nTudo bem?\r\n\r\n"
                                        "7\r\n00:00:04,000 --> 00:00:05,000\r\nAté já\r\n")));
         respostas_->ResponderArquivo(origem);
-        Janela()->btnAcao_Click(0);
+        Janela()->btnAcao(0)->click();
         QCOMPARE(Janela()->FormatoArquivo, QStringLiteral("SRT"));
         QCOMPARE(Janela()->FlexGrid(0)->TotalLinhas(), 2);
         QCOMPARE(Janela()->FlexGrid(1)->Celula(0, 2), QStringLiteral("Olá, João!|Tudo bem?"));
@@ -315,7 +315,7 @@ private slots:
         ambiente_->EscreverArquivo(QStringLiteral("traducao.srt"), "antigo");
         respostas_->ResponderArquivo(destino);
         respostas_->Responder(QStringLiteral("já existe"), 6);
-        Janela()->btnAcao_Click(1);
+        Janela()->btnAcao(1)->click();
         QCOMPARE(respostas_->CaixasCom(QStringLiteral("já existe")).size(), 1);
         QCOMPARE(respostas_->Caixas().constLast().texto, QStringLiteral("Arquivo salvo com sucesso."));
         QCOMPARE(LerUtf16(destino + QStringLiteral(".srt")),
@@ -330,7 +330,7 @@ private slots:
         // With the off-line option on, opening again takes the cached row.
         Janela()->chkOpcao(1)->DefinirValue(1);
         respostas_->ResponderArquivo(origem);
-        Janela()->btnAcao_Click(0);
+        Janela()->btnAcao(0)->click();
         QCOMPARE(Janela()->FlexGrid(1)->Celula(1, 2), QStringLiteral("See you"));
         QCOMPARE(Janela()->FlexGrid(1)->Celula(0, 2), QStringLiteral("Olá, João!|Tudo bem?"));
         Janela()->chkOpcao(1)->DefinirValue(0);
@@ -340,20 +340,20 @@ private slots:
     {
         const QString origem = ambiente_->EscreverArquivo(QStringLiteral("a.sub"), "{1}{2}Um\n{3}{4}Dois|linhas\n\n");
         respostas_->ResponderArquivo(origem);
-        Janela()->btnAcao_Click(0);
+        Janela()->btnAcao(0)->click();
         QCOMPARE(Janela()->FormatoArquivo, QStringLiteral("mDVD"));
         QCOMPARE(Janela()->FlexGrid(0)->TotalLinhas(), 2);
         const QString destino = ambiente_->EscreverArquivo(QStringLiteral("b.SUB"), "antigo");
         respostas_->ResponderArquivo(destino);
         respostas_->Responder(QStringLiteral("já existe"), 7);
-        Janela()->btnAcao_Click(1);
+        Janela()->btnAcao(1)->click();
         QFile arquivo(destino);
         QVERIFY(arquivo.open(QIODevice::ReadOnly));
         QCOMPARE(arquivo.readAll(), QByteArray("antigo"));
         QVERIFY(respostas_->CaixasCom(QStringLiteral("Arquivo salvo")).isEmpty());
         respostas_->Responder(QStringLiteral("já existe"), 6);
         respostas_->ResponderArquivo(destino);
-        Janela()->btnAcao_Click(1);
+        Janela()->btnAcao(1)->click();
         QCOMPARE(LerUtf16(destino), QStringLiteral("{1}{2}Um\r\n{3}{4}Dois|linhas\r\n"));
     }
 
@@ -422,7 +422,7 @@ private slots:
         QVERIFY(ExecutarNoCache(QStringLiteral("DROP TABLE tbl_traducao")));
         const QString destino = ambiente_->Caminho(QStringLiteral("salva.srt"));
         respostas_->ResponderArquivo(destino);
-        Janela()->btnAcao_Click(1);
+        Janela()->btnAcao(1)->click();
         QCOMPARE(encerramentos_.size(), 1);
         QCOMPARE(respostas_->CaixasCom(QStringLiteral("Função: ExportarLegenda\r\n")).size(), 1);
         QCOMPARE(LerUtf16(destino), QString::fromUtf8(kTresBlocos));
@@ -464,7 +464,7 @@ private slots:
         Janela()->FlexGrid(1)->DefinirCelula(0, 2, QStringLiteral("One"));
         const QString destino = ambiente_->Caminho(QStringLiteral("repetidas.srt"));
         respostas_->ResponderArquivo(destino);
-        Janela()->btnAcao_Click(1);
+        Janela()->btnAcao(1)->click();
         QVERIFY(encerramentos_.isEmpty());
         QCOMPARE(respostas_->Caixas().constLast().texto, QStringLiteral("Arquivo salvo com sucesso."));
         QCOMPARE(CacheTraducao::Conexao()->Consultar(QStringLiteral("Um"), QStringLiteral("auto"), QStringLiteral("pt")),
@@ -492,7 +492,7 @@ private slots:
         QVERIFY(Janela()->FlexGrid(0)->Celula(0, 2).startsWith(QStringLiteral("antes\tdepois")));
         const QString destino = ambiente_->Caminho(QStringLiteral("copia-") + nome);
         respostas_->ResponderArquivo(destino);
-        Janela()->btnAcao_Click(1);
+        Janela()->btnAcao(1)->click();
         QCOMPARE(LerUtf16(destino), conteudo);
     }
 
@@ -547,7 +547,7 @@ private slots:
     // cannot build its status bar, and the error handler takes over.
     void sobreSemBibliotecaDeControlesVaiAoTratador()
     {
-        Janela()->btnAcao_Click(8);
+        Janela()->btnAcao(8)->click();
         QCOMPARE(encerramentos_.size(), 1);
         QCOMPARE(respostas_->CaixasCom(QStringLiteral("erro de ActiveX")).size(), 1);
         QVERIFY(TextoRelatorioErros.contains(QStringLiteral("Função: btnAcao_Click(8)\r\n")));
@@ -558,8 +558,8 @@ private slots:
     void sobreAbreUmaSoVez()
     {
         QVERIFY(RegistrarComponente(QStringLiteral("libkestrane.so")));
-        Janela()->btnAcao_Click(8);
-        Janela()->btnAcao_Click(8);
+        Janela()->btnAcao(8)->click();
+        Janela()->btnAcao(8)->click();
         int abertas = 0;
         for (auto* janela : orvessa::Formulario::FormulariosCarregados())
             abertas += janela->Name() == QLatin1String("fSobre");
@@ -602,7 +602,7 @@ private slots:
             static_cast<QDialog*>(dialogo)->accept();
         });
         relogio.start(50);
-        Janela()->btnAcao_Click(0);
+        Janela()->btnAcao(0)->click();
         relogio.stop();
         QVERIFY(encontrado);
         QCOMPARE(Janela()->FlexGrid(0)->Celula(0, 2), QStringLiteral("Real"));
