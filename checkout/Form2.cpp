@@ -374,6 +374,7 @@ void Form2::Form_QueryUnload(bool& cancelar, int)
 void Form2::Form_Unload()
 {
     orvessa::BalaoAviso::Instancia().OcultarBalao();
+    GravarDadosPendentes();
     ParametrosCheckout& p = Parametros();
     if (p.form2 == this)
         p.form2 = nullptr;
