@@ -34,6 +34,20 @@ QString ChaveTypeLib(const QString& libid)
     return kClasses + QStringLiteral("\\TypeLib\\{") + libid + QLatin1Char('}');
 }
 
+// "{abc...}" or "abc..." -> "ABC..." when it is a GUID; empty otherwise.
+QString NormalizarGuid(const QString& texto)
+{
+    static const QRegularExpression guid(QStringLiteral(
+        "^\\{?([0-9A-Fa-f]{8}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{12})\\}?$"));
+    const QRegularExpressionMatch m = guid.match(texto.trimmed());
+    if (!m.hasMatch())
+        return QString();
+    const QString t = texto.trimmed();
+    if (t.startsWith(QLatin1Char('{')) != t.endsWith(QLatin1Char('}')))
+        return QString();
+    return m.captured(1).toUpper();
+}
+
 QString ProgIdDe(const BibliotecaTipo& tipos, const ClasseTipo& classe)
 {
     return QString::fromUtf8(tipos.nome) + QLatin1Char('.') + QString::fromUtf8(classe.nome);
@@ -522,19 +536,6 @@ QStringList PropertyBag::Nomes() const
 void PropertyBag::Limpar()
 {
     valores_.clear();
-}
-
-QString NormalizarGuid(const QString& texto)
-{
-    static const QRegularExpression guid(QStringLiteral(
-        "^\\{?([0-9A-Fa-f]{8}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{12})\\}?$"));
-    const QRegularExpressionMatch m = guid.match(texto.trimmed());
-    if (!m.hasMatch())
-        return QString();
-    const QString t = texto.trimmed();
-    if (t.startsWith(QLatin1Char('{')) != t.endsWith(QLatin1Char('}')))
-        return QString();
-    return m.captured(1).toUpper();
 }
 
 }  // namespace plataforma

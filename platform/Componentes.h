@@ -98,7 +98,4 @@ private:
     QHash<QString, QPair<QString, QVariant>> valores_;  // lower-case key -> (key as written, value)
 };
 
-// "{abc...}" or "abc..." -> "ABC..." when it is a GUID; empty otherwise.
-PLATAFORMA_EXPORT QString NormalizarGuid(const QString& texto);
-
 }  // namespace plataforma

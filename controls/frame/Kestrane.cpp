@@ -73,7 +73,7 @@ const char MarcadorBiblioteca = 0;
 
 QString NormalizarClsid(const char* clsid)
 {
-    return plataforma::NormalizarGuid(QString::fromLatin1(clsid));
+    return plataforma::Componentes::NormalizarClsid(QString::fromLatin1(clsid));
 }
 
 }  // namespace
