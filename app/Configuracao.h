@@ -18,10 +18,6 @@ struct Configuracao {
     // error handler's boxes.
     QString CaixaSuporte = QStringLiteral("suporte@qeltrano.example");
     QString EnderecoSuportePublico = QStringLiteral("atendimento@qeltrano.example");
-    QString ServidorSmtp = QStringLiteral("smtp.qeltrano.example");
-    int PortaSmtp = 587;
-    QString UsuarioSmtp = QStringLiteral("suporte@qeltrano.example");
-    QString SenhaSmtp = QStringLiteral("trocar-na-instalacao");
     // Each translation request ends after this many seconds at most.
     int TempoLimiteTraducao = 15;
 
