@@ -1,23 +1,13 @@
 #include "app/Aplicacao.h"
 
 #include "app/workbench/modErros.h"
-#include "platform/ErroExecucao.h"
 #include "suite/Formulario.h"
 
 #include <QEvent>
 #include <QMetaEnum>
 #include <QWidget>
-#include <exception>
-#include <new>
 
 namespace qeltrano {
-
-namespace {
-
-constexpr long kErroMemoria = 7;
-constexpr long kErroInterno = 51;
-
-}  // namespace
 
 Aplicacao::Aplicacao(int& argc, char** argv) : QApplication(argc, argv) {}
 
@@ -59,18 +49,8 @@ bool Aplicacao::notify(QObject* receptor, QEvent* evento)
 {
     try {
         return QApplication::notify(receptor, evento);
-    } catch (const plataforma::ErroExecucao& erro) {
-        TratarErro(NomeModulo(receptor), NomeProcedimento(receptor, evento), erro.Numero(), erro.Descricao(),
-                   erro.Linha());
-    } catch (const std::bad_alloc&) {
-        TratarErro(NomeModulo(receptor), NomeProcedimento(receptor, evento), kErroMemoria,
-                   QStringLiteral("Out of memory"), 0);
-    } catch (const std::exception& erro) {
-        TratarErro(NomeModulo(receptor), NomeProcedimento(receptor, evento), kErroInterno,
-                   QStringLiteral("Internal error: ") + QString::fromUtf8(erro.what()), 0);
     } catch (...) {
-        TratarErro(NomeModulo(receptor), NomeProcedimento(receptor, evento), kErroInterno,
-                   QStringLiteral("Internal error"), 0);
+        TratarExcecao(NomeModulo(receptor), NomeProcedimento(receptor, evento));
     }
     return false;
 }

@@ -290,7 +290,11 @@ void TratarExcecao(const QString& modulo, const QString& procedimento)
         const auto e = plataforma::ErroExecucao::MemoriaInsuficiente();
         TratarErro(modulo, procedimento, e.Numero(), e.Descricao(), 0);
     } catch (const std::exception& e) {
-        const auto interno = plataforma::ErroExecucao::ErroInterno(QString::fromLocal8Bit(e.what()));
+        const auto interno =
+            plataforma::ErroExecucao::ErroInterno(QStringLiteral("Internal error: ") + QString::fromUtf8(e.what()));
+        TratarErro(modulo, procedimento, interno.Numero(), interno.Descricao(), 0);
+    } catch (...) {
+        const auto interno = plataforma::ErroExecucao::ErroInterno(QStringLiteral("Internal error"));
         TratarErro(modulo, procedimento, interno.Numero(), interno.Descricao(), 0);
     }
 }

@@ -19,7 +19,7 @@ QELTRANO_EXPORT void TratarErro(const QString& modulo, const QString& procedimen
 
 // For a handler boundary, inside a catch block: hands the exception in
 // flight to TratarErro. A runtime error keeps its number, out of memory is
-// 7, any other exception is 51 with its text.
+// 7, any other exception is 51 "Internal error" with its text.
 QELTRANO_EXPORT void TratarExcecao(const QString& modulo, const QString& procedimento);
 
 // For procedures that ignore their errors and go on, inside a catch block:
