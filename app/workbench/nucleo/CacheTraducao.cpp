@@ -380,7 +380,10 @@ void CacheTraducao::Gravar(const QString& texto, const QString& traducao, const 
     q.Preparar(d_->banco, "INSERT INTO tbl_traducao (c_texto_original, c_idioma_origem, c_idioma_destino, "
                           "c_texto_traduzido) VALUES (?, ?, ?, ?) "
                           "ON CONFLICT (c_texto_original, c_idioma_origem, c_idioma_destino) "
-                          "DO UPDATE SET c_texto_traduzido = excluded.c_texto_traduzido");
+                          "DO UPDATE SET c_texto_traduzido = excluded.c_texto_traduzido "
+                          // A row that already holds this translation is left
+                          // alone: a save after a run rewrites no page.
+                          "WHERE c_texto_traduzido IS NOT excluded.c_texto_traduzido");
     const QString chave = plataforma::Trim(texto);
     const QString valor = plataforma::Trim(traducao);
     q.Ligar(1, chave);
