@@ -622,7 +622,7 @@ void fPrincipal::ImportarLegenda(const QString& caminho)
             return;
         }
         // Only a complete fill changes the format the save writes and the caption.
-        if (!PreencherGrade(leitura.linhas))
+        if (!PreencherGrade(std::move(leitura.linhas)))
             return;
         FormatoArquivo = formato;
         USForm1->DefinirCaption(ObterTituloVersao() + QStringLiteral(" -> ") + caminho);
@@ -632,7 +632,7 @@ void fPrincipal::ImportarLegenda(const QString& caminho)
     }
 }
 
-bool fPrincipal::PreencherGrade(const QList<LinhaLegenda>& linhas)
+bool fPrincipal::PreencherGrade(QList<LinhaLegenda> linhas)
 {
     try {
         USProgressBar1->DefinirMaximo(100);
@@ -660,6 +660,8 @@ bool fPrincipal::PreencherGrade(const QList<LinhaLegenda>& linhas)
         celulas.reserve(size_t(total));
         for (const LinhaLegenda& linha : linhas)
             celulas.push_back(linha.Celulas());
+        // The cells share the rows' texts; the rows themselves go now.
+        linhas = {};
         try {
             for (int g = 0; g < 2; ++g) {
                 DoEvents();

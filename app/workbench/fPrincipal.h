@@ -57,7 +57,7 @@ public:
     void ImportarLegenda(const QString& caminho);
     // False when the fill failed (the message was shown); both grids then
     // hold the same rows.
-    bool PreencherGrade(const QList<LinhaLegenda>& linhas);
+    bool PreencherGrade(QList<LinhaLegenda> linhas);
     // False when the file could not be written (the message was shown).
     bool ExportarLegenda(const QString& caminho);
 
