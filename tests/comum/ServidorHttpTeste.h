@@ -53,10 +53,11 @@ class ServidorHttpTeste {
 public:
     using Responder = std::function<RespostaHttpTeste(const PedidoHttp&)>;
 
-    ServidorHttpTeste()
+    // Listens on 127.0.0.1 unless told otherwise.
+    explicit ServidorHttpTeste(const QHostAddress& endereco = QHostAddress(QHostAddress::LocalHost))
     {
         QObject::connect(&servidor_, &QTcpServer::newConnection, &servidor_, [this] { Aceitar(); });
-        servidor_.listen(QHostAddress::LocalHost, 0);
+        servidor_.listen(endereco, 0);
     }
 
     ~ServidorHttpTeste()
