@@ -83,6 +83,11 @@ bool ClienteHttp::Preparar(const QString& url, QUrl& destino)
         ultimoErro_ = QStringLiteral("Sem laço de eventos para a requisição.");
         return false;
     }
+    // Aborted before it starts: nothing is sent.
+    if (AbortCheck && AbortCheck()) {
+        ultimoErro_ = QStringLiteral("A operação foi interrompida.");
+        return false;
+    }
     // A proxy named in the environment must never see loopback traffic.
     rede_.setProxy(orvessa::EnderecoLoopback(destino) ? QNetworkProxy(QNetworkProxy::NoProxy)
                                                        : QNetworkProxy(QNetworkProxy::DefaultProxy));
