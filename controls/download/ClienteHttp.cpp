@@ -21,7 +21,10 @@ namespace {
 constexpr int kIntervaloAbortMs = 20;
 // What Qt may hold between the socket and us; the rest waits in the socket,
 // so a download never sits in memory.
-constexpr qint64 kBufferLeitura = 2 * 1024 * 1024;
+constexpr qint64 kBufferLeitura = 8 * 1024 * 1024;
+// Bytes gathered before they go to the file: a few large writes instead of
+// one per network packet.
+constexpr qint64 kLoteEscrita = 1024 * 1024;
 constexpr int kMaximoRedirecionamentos = 10;
 
 bool Sucesso(int status)
@@ -241,7 +244,8 @@ int ClienteHttp::Download(const QString& url, const QString& destino)
             const QVariant tamanho = resposta->header(QNetworkRequest::ContentLengthHeader);
             total = tamanho.isValid() ? tamanho.toLongLong() : 0;
         }
-        while (resposta->bytesAvailable() > 0) {
+        const bool gravar = resposta->bytesAvailable() >= kLoteEscrita || !resposta->isRunning();
+        while (gravar && resposta->bytesAvailable() > 0) {
             const qint64 lidos = resposta->read(bloco.data(), bloco.size());
             if (lidos <= 0)
                 break;
@@ -253,8 +257,10 @@ int ClienteHttp::Download(const QString& url, const QString& destino)
             }
             recebidos += lidos;
         }
+        // What waits for the next write has arrived all the same.
+        const qint64 chegados = recebidos + resposta->bytesAvailable();
         if (total > 0 && PercentDone) {
-            const int percentual = int(qMin<qint64>(100, recebidos * 100 / total));
+            const int percentual = int(qMin<qint64>(100, chegados * 100 / total));
             if (percentual != ultimoPercentual) {
                 ultimoPercentual = percentual;
                 PercentDone(percentual);
@@ -262,7 +268,7 @@ int ClienteHttp::Download(const QString& url, const QString& destino)
         }
         if (ReceiveRate) {
             const qint64 ms = qMax<qint64>(1, relogio.elapsed());
-            ReceiveRate(recebidos, recebidos * 1000 / ms);
+            ReceiveRate(chegados, chegados * 1000 / ms);
         }
     };
 
