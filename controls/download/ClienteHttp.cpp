@@ -173,7 +173,7 @@ void ClienteHttp::AnotarFalha(QNetworkReply* resposta, const Espera& espera)
     if (espera.abortado)
         ultimoErro_ = QStringLiteral("A operação foi interrompida.");
     else if (espera.esgotado)
-        ultimoErro_ = QStringLiteral("Tempo limite de %1 segundos esgotado sem resposta do servidor.")
+        ultimoErro_ = QStringLiteral("Tempo limite de %1 s esgotado sem resposta do servidor.")
                           .arg(TempoLimiteSegundos);
     else if (espera.redirecionamentoRecusado)
         ultimoErro_ = QStringLiteral("Redirecionamento recusado: somente endereços HTTPS são aceitos (%1).")
