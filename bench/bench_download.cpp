@@ -9,6 +9,7 @@
 #include "platform/Componentes.h"
 
 #include <QApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -88,6 +89,13 @@ bool CriarArquivo(const QString& caminho)
     return true;
 }
 
+QByteArray Resumo(const QString& caminho)
+{
+    QFile arquivo(caminho);
+    QCryptographicHash resumo(QCryptographicHash::Sha256);
+    return arquivo.open(QIODevice::ReadOnly) && resumo.addData(&arquivo) ? resumo.result() : QByteArray();
+}
+
 double Mediana(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
@@ -162,7 +170,8 @@ int main(int argc, char* argv[])
         const bool ok = plataforma::Componentes::ChamarMetodo(controle, QStringLiteral("Baixar"), {url, destino}).toBool();
         nossos.push_back(relogio.nsecsElapsed() / 1e9);
         picoKb = std::max(picoKb, PicoMemoriaKb());
-        if (!ok || QFileInfo(destino).size() != kTamanho) {
+        if (!ok || QFileInfo(destino).size() != kTamanho ||
+            (i == 0 && Resumo(destino) != Resumo(site + QStringLiteral("/grande.bin")))) {
             std::fprintf(stderr, "Baixar failed\n");
             return 1;
         }
