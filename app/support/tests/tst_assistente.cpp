@@ -8,6 +8,7 @@
 #include "app/support/XTelaAssistenteAtualizacoes.h"
 #include "app/support/modUpdates.h"
 #include "app/workbench/modComum.h"
+#include "app/workbench/modErros.h"
 #include "platform/ErroExecucao.h"
 #include "suite/Controles.h"
 #include "suite/Utilitarios.h"
@@ -98,6 +99,7 @@ private slots:
                 delete tela;
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         qeltrano::DefinirEncerramentoInstancias({});
+        qeltrano::DefinirEncerramento([] {});
         QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
         QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
         respostas_.reset();
@@ -152,6 +154,20 @@ private slots:
         QVERIFY(tela->Descarregar());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!qeltrano::FormAssistenteAtualizacoes()->Carregado());
+    }
+
+    // While the assistant is loaded the central error handler does nothing.
+    void tratadorEmEspera()
+    {
+        int encerramentos = 0;
+        qeltrano::DefinirEncerramento([&] { ++encerramentos; });
+        qeltrano::ReiniciarTratamentoErros();
+        XTelaAssistenteAtualizacoes* tela = qeltrano::FormAssistenteAtualizacoes();
+        tela->Carregar();
+        qeltrano::TratarErro(tela->Name(), QStringLiteral("USBtn_Click(0)"), 5, QStringLiteral("Invalid procedure call"), 0);
+        QCOMPARE(encerramentos, 0);
+        QVERIFY(qeltrano::TextoRelatorioErros.isEmpty());
+        QVERIFY(respostas_->Caixas().isEmpty());
     }
 
     // Only "Descartar" answers False; the close box counts as not refused.
