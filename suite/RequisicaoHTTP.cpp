@@ -79,15 +79,6 @@ QUrl EnderecoTolerante(const QString& endereco)
     return QUrl::fromEncoded(CodificarTolerante(texto, ":/?#[]@!$&'()*,;=", false), QUrl::TolerantMode);
 }
 
-bool Loopback(const QUrl& url)
-{
-    const QString host = url.host();
-    if (host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0)
-        return true;
-    const QHostAddress endereco(host);
-    return !endereco.isNull() && endereco.isLoopback();
-}
-
 QByteArray CharsetDe(const QByteArray& tipoConteudo)
 {
     const QList<QByteArray> partes = tipoConteudo.split(';');
@@ -135,6 +126,28 @@ QNetworkAccessManager* RedeCompartilhada(bool loopback)
 }
 
 }  // namespace
+
+bool EnderecoLoopback(const QUrl& url)
+{
+    const QString host = url.host();
+    if (host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0)
+        return true;
+    const QHostAddress endereco(host);
+    return !endereco.isNull() && endereco.isLoopback();
+}
+
+bool EnderecoPermitido(const QUrl& url)
+{
+    if (!url.isValid() || url.host().isEmpty())
+        return false;
+    const QString esquema = url.scheme().toLower();
+    return esquema == QLatin1String("https") || (esquema == QLatin1String("http") && EnderecoLoopback(url));
+}
+
+QString DecodificarCorpoHttp(const QByteArray& corpo, const QByteArray& tipoConteudo)
+{
+    return DecodificarCorpo(corpo, CharsetDe(tipoConteudo));
+}
 
 RequisicaoHTTP::RequisicaoHTTP() = default;
 RequisicaoHTTP::~RequisicaoHTTP() = default;
@@ -191,7 +204,7 @@ bool RequisicaoHTTP::Executar(bool post, const QString& endereco)
 
     // A proxy named in the environment must never see loopback traffic. A
     // worker thread cannot use the program's manager and gets its own.
-    const bool loopback = Loopback(url);
+    const bool loopback = EnderecoLoopback(url);
     std::unique_ptr<QNetworkAccessManager> propria;
     QNetworkAccessManager* rede = nullptr;
     if (QThread::currentThread() == QCoreApplication::instance()->thread()) {
@@ -239,7 +252,7 @@ bool RequisicaoHTTP::Executar(bool post, const QString& endereco)
     status_ = resposta->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (resposta->isOpen())
         corpo_ = resposta->readAll();
-    texto_ = DecodificarCorpo(corpo_, CharsetDe(resposta->header(QNetworkRequest::ContentTypeHeader).toByteArray()));
+    texto_ = DecodificarCorpoHttp(corpo_, resposta->header(QNetworkRequest::ContentTypeHeader).toByteArray());
     const bool sucesso = !esgotado && status_ >= 200 && status_ < 300 && resposta->error() == QNetworkReply::NoError;
     if (esgotado)
         erro_ = QStringLiteral("Tempo limite de %1 s esgotado.").arg(segundos);
