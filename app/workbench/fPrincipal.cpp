@@ -658,10 +658,9 @@ bool fPrincipal::PreencherGrade(QList<LinhaLegenda> linhas)
         // until a cell of one is changed.
         std::vector<QStringList> celulas;
         celulas.reserve(size_t(total));
-        for (const LinhaLegenda& linha : linhas)
-            celulas.push_back(linha.Celulas());
-        // The cells share the rows' texts; the rows themselves go now.
-        linhas = {};
+        // The texts move into the cells: nothing is copied or counted twice.
+        for (LinhaLegenda& linha : linhas)
+            celulas.push_back(QStringList{std::move(linha.inicio), std::move(linha.fim), std::move(linha.texto)});
         try {
             for (int g = 0; g < 2; ++g) {
                 DoEvents();
