@@ -1,0 +1,38 @@
+#pragma once
+// The mail tests' SMTP server: servidor_smtp.py on 127.0.0.1, STARTTLS and
+// AUTH required, with a certificate authority made for the run.
+#include <QJsonObject>
+#include <QList>
+#include <QProcess>
+#include <QString>
+
+namespace apoio {
+
+class ServidorSmtp {
+public:
+    // The server keeps its certificates and the messages it accepts in `pasta`.
+    ServidorSmtp(const QString& pasta, const QString& usuario, const QString& senha);
+    ~ServidorSmtp();
+
+    // Starts the server and waits until it listens; false (with the reason
+    // in `erro`) when it did not.
+    bool Iniciar(QString* erro = nullptr);
+    int Porta() const { return porta_; }
+    QString ArquivoCA() const;
+    // Every message accepted so far, oldest first, as the server's summary.
+    QList<QJsonObject> Mensagens() const;
+    // The raw bytes of message `indice` (0 for the first).
+    QByteArray Bruta(int indice) const;
+
+    // The value of header `nome` (decoded; "" when absent) and how many
+    // times it occurs.
+    static QString Cabecalho(const QJsonObject& mensagem, const QString& nome);
+    static int ContarCabecalho(const QJsonObject& mensagem, const QString& nome);
+
+private:
+    QString pasta_, usuario_, senha_;
+    QProcess processo_;
+    int porta_ = 0;
+};
+
+}  // namespace apoio
