@@ -20,6 +20,8 @@ struct Configuracao {
     QString EnderecoSuportePublico = QStringLiteral("atendimento@tellumar.example");
     // Each translation request ends after this many seconds at most.
     int TempoLimiteTraducao = 15;
+    // Folder of the program's own Config.ini; empty: the executable's folder.
+    QString PastaPrograma;
 
     // The maker's mail relay (STARTTLS, AUTH). The password is kept
     // enciphered with the utility object's default key and deciphered at
