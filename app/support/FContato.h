@@ -3,6 +3,7 @@
 // with a block of computer information, and the send shows its progress and
 // can be cancelled.
 #include "app/Exporta.h"
+#include "app/support/clsSendMail.h"
 #include "suite/Formulario.h"
 
 #include <QPointer>
@@ -19,7 +20,6 @@ class USTextBoxEx;
 
 namespace qeltrano {
 
-class clsSendMail;
 class InformacoesComputador;
 
 class QELTRANO_EXPORT FContato : public orvessa::Formulario {
