@@ -27,8 +27,9 @@ QELTRANO_EXPORT long ObterAfiliado();
 
 // "1.3.06" for version 1.3.6.
 QELTRANO_EXPORT QString TextoVersao(int major, int minor, int revision);
-// The digits of major, minor and the two-digit revision read as one number:
-// 1306 for 1.3.6 (and, as the maker's site counts, for 13.0.6 too).
+// The digits of major, minor and the two-digit revision read as one number,
+// as the maker's site and updater count: 1306 for 1.3.6. A minor of 10 or
+// more reads as a major (1.30.6 and 13.0.6 both give 13006).
 QELTRANO_EXPORT long NumeroVersao(int major, int minor, int revision);
 
 // The leading number of a text, as Basic's Val reads it: leading blanks
