@@ -6,6 +6,7 @@
 #include "app/workbench/modComum.h"
 #include "app/workbench/modErros.h"
 #include "platform/Configuracoes.h"
+#include "platform/ErroExecucao.h"
 #include "suite/Controles.h"
 #include "suite/Dialogos.h"
 
@@ -28,12 +29,16 @@ QPointer<FRelatorioErros>& Instancia()
     return instancia;
 }
 
+// The window's steps skip what fails and go on; the reason is still told.
 template <typename Passo>
 void Ignorando(Passo&& passo)
 {
     try {
         passo();
-    } catch (...) {
+    } catch (const plataforma::ErroExecucao& e) {
+        qWarning("FRelatorioErros: %d %s", int(e.Numero()), qPrintable(e.Descricao()));
+    } catch (const std::exception& e) {
+        qWarning("FRelatorioErros: %s", e.what());
     }
 }
 
