@@ -8,8 +8,8 @@
 
 namespace apoio {
 
-ServidorSmtp::ServidorSmtp(const QString& pasta, const QString& usuario, const QString& senha)
-    : pasta_(pasta), usuario_(usuario), senha_(senha)
+ServidorSmtp::ServidorSmtp(const QString& pasta, const QString& usuario, const QString& senha, bool resumir)
+    : pasta_(pasta), usuario_(usuario), senha_(senha), resumir_(resumir)
 {
     QDir().mkpath(pasta_);
 }
@@ -31,7 +31,8 @@ bool ServidorSmtp::Iniciar(QString* erro)
 {
     processo_.setProcessChannelMode(QProcess::SeparateChannels);
     processo_.start(QStringLiteral("/usr/bin/python3"),
-                    {QStringLiteral(SERVIDOR_SMTP_PY), pasta_, usuario_, senha_});
+                    {QStringLiteral(SERVIDOR_SMTP_PY), pasta_, usuario_, senha_,
+                     resumir_ ? QString() : QStringLiteral("sem-resumo")});
     if (!processo_.waitForStarted(30000)) {
         if (erro)
             *erro = processo_.errorString();

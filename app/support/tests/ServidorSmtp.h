@@ -11,7 +11,9 @@ namespace apoio {
 class ServidorSmtp {
 public:
     // The server keeps its certificates and the messages it accepts in `pasta`.
-    ServidorSmtp(const QString& pasta, const QString& usuario, const QString& senha);
+    // `resumir` false keeps only the raw messages (benchmarks: no parsing
+    // before the server answers).
+    ServidorSmtp(const QString& pasta, const QString& usuario, const QString& senha, bool resumir = true);
     ~ServidorSmtp();
 
     // Starts the server and waits until it listens; false (with the reason
@@ -31,6 +33,7 @@ public:
 
 private:
     QString pasta_, usuario_, senha_;
+    bool resumir_ = true;
     QProcess processo_;
     int porta_ = 0;
 };

@@ -10,7 +10,8 @@ Recipients steer the server: one whose local part starts with "recusado" is
 refused with 550; with one starting with "lento" the answer to the data
 waits 30 seconds.
 
-Usage: servidor_smtp.py <folder> <login> <password>
+Usage: servidor_smtp.py <folder> <login> <password> [sem-resumo]
+("sem-resumo" keeps only the .eml files, for the benchmarks.)
 Prints "pronto <port>" once it listens.
 """
 import asyncio
@@ -84,8 +85,9 @@ def resumo(envelope):
 
 
 class Caixa:
-    def __init__(self, pasta):
+    def __init__(self, pasta, resumir):
         self.pasta = pasta
+        self.resumir = resumir
         self.total = 0
 
     async def handle_RCPT(self, server, session, envelope, address, rcpt_options):
@@ -101,15 +103,16 @@ class Caixa:
         base = os.path.join(self.pasta, "%03d" % self.total)
         with open(base + ".eml", "wb") as f:
             f.write(envelope.original_content or envelope.content)
-        with open(base + ".json.tmp", "w") as f:
-            json.dump(resumo(envelope), f)
-        os.replace(base + ".json.tmp", base + ".json")
+        if self.resumir:
+            with open(base + ".json.tmp", "w") as f:
+                json.dump(resumo(envelope), f)
+            os.replace(base + ".json.tmp", base + ".json")
         return "250 Mensagem aceita"
 
 
-async def principal(pasta, login, senha):
+async def principal(pasta, login, senha, modo=""):
     contexto = certificados(pasta)
-    caixa = Caixa(pasta)
+    caixa = Caixa(pasta, modo != "sem-resumo")
 
     def autenticar(server, session, envelope, mechanism, auth_data):
         if isinstance(auth_data, LoginPassword) and auth_data.login == login.encode() \
@@ -135,4 +138,4 @@ async def principal(pasta, login, senha):
 
 
 if __name__ == "__main__":
-    asyncio.run(principal(*sys.argv[1:4]))
+    asyncio.run(principal(*sys.argv[1:5]))
