@@ -16,6 +16,7 @@
 #include <QCoreApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QStyle>
 #include <QVBoxLayout>
 #include <new>
 
@@ -100,8 +101,8 @@ FContato::FContato(QWidget* dono) : orvessa::Formulario(QStringLiteral("FContato
     };
     const Botao botoes[4] = {{"&Enviar", "Enviar", "Enviar mensagem"},
                              {"Sa&ir", "Sair", "Fechar este formulário"},
-                             {"...", "Anexar arquivo", "Clique neste botão para anexar um arquivo"},
-                             {"X", "", "Clique neste botão para excluir o arquivo anexado"}};
+                             {"", "Anexar arquivo", "Clique neste botão para anexar um arquivo"},
+                             {"", "", "Clique neste botão para excluir o arquivo anexado"}};
     for (int i = 0; i < 4; ++i) {
         auto* botao = new orvessa::USButton(QString::fromUtf8(botoes[i].legenda), this);
         botao->setObjectName(QStringLiteral("USBtn_%1").arg(i));
@@ -110,8 +111,11 @@ FContato::FContato(QWidget* dono) : orvessa::Formulario(QStringLiteral("FContato
         connect(botao, &QAbstractButton::clicked, this, [this, i] { USBtn_Click(i); });
         USBtn_[size_t(i)] = botao;
     }
+    // The attachment buttons are pictures: no caption fits their width.
+    USBtn_[2]->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
+    USBtn_[3]->setIcon(style()->standardIcon(QStyle::SP_TrashIcon));
     for (int i : {2, 3})
-        USBtn_[size_t(i)]->setFixedWidth(32);
+        USBtn_[size_t(i)]->setFixedWidth(36);
     for (int i : {0, 1})
         USBtn_[size_t(i)]->setMinimumWidth(96);
 

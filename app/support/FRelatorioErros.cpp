@@ -109,6 +109,7 @@ FRelatorioErros::FRelatorioErros(QWidget* dono) : orvessa::Formulario(QStringLit
         "e uma imagem da tela será enviado ao suporte técnico. Informe o seu e-mail para que possamos entrar "
         "em contato com você, se necessário."));
     auto* rotulo = new orvessa::USLabel(this);
+    rotulo->setWordWrap(false);
     rotulo->DefinirCaption(QStringLiteral("Qual é o seu e-mail?"));
     txtEmail_ = new orvessa::USTextBox(this);
     txtEmail_->setObjectName(QStringLiteral("txtEmail"));
@@ -136,7 +137,9 @@ FRelatorioErros::FRelatorioErros(QWidget* dono) : orvessa::Formulario(QStringLit
     raiz->addWidget(txtEmail_);
     raiz->addSpacing(6);
     raiz->addLayout(botoes);
-    setFixedWidth(460);
+    raiz->addStretch(1);
+    raiz->setSizeConstraint(QLayout::SetFixedSize);
+    aviso->setFixedWidth(424);
 }
 
 FRelatorioErros::~FRelatorioErros()
