@@ -1,6 +1,10 @@
 #include "ServidorSmtp.h"
 
+#include "app/Configuracao.h"
+#include "suite/Utilitarios.h"
+
 #include <QDeadlineTimer>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -91,6 +95,29 @@ int ServidorSmtp::ContarCabecalho(const QJsonObject& mensagem, const QString& no
     for (const QJsonValue& par : mensagem.value(QStringLiteral("cabecalhos")).toArray())
         total += par.toArray().at(0).toString().compare(nome, Qt::CaseInsensitive) == 0 ? 1 : 0;
     return total;
+}
+
+std::unique_ptr<ServidorSmtp> ServidorSmtp::IniciarComoRelay(const QString& pasta, QString* erro)
+{
+    auto& config = qeltrano::Config();
+    const QString senha = orvessa::Utilitarios::Instancia().Decifrar(config.SenhaRelaySmtpCifrada, QString());
+    auto servidor = std::make_unique<ServidorSmtp>(pasta, config.LoginRelaySmtp, senha);
+    if (senha.isEmpty() || !servidor->Iniciar(erro))
+        return nullptr;
+    config.HostRelaySmtp = QStringLiteral("127.0.0.1");
+    config.PortaRelaySmtp = servidor->Porta();
+    config.CertificadosSmtp = servidor->ArquivoCA();
+    return servidor;
+}
+
+CapturaArquivos::CapturaArquivos()
+{
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "Abrir");
+}
+
+CapturaArquivos::~CapturaArquivos()
+{
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
 }
 
 }  // namespace apoio

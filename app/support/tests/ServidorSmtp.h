@@ -3,8 +3,11 @@
 // AUTH required, with a certificate authority made for the run.
 #include <QJsonObject>
 #include <QList>
+#include <QObject>
 #include <QProcess>
 #include <QString>
+#include <QUrl>
+#include <memory>
 
 namespace apoio {
 
@@ -31,11 +34,27 @@ public:
     static QString Cabecalho(const QJsonObject& mensagem, const QString& nome);
     static int ContarCabecalho(const QJsonObject& mensagem, const QString& nome);
 
+    // A server that takes the maker's relay login and password, started
+    // and set as the program's relay (host, port, trusted authority); null
+    // with the reason in `erro` when it did not start.
+    static std::unique_ptr<ServidorSmtp> IniciarComoRelay(const QString& pasta, QString* erro);
+
 private:
     QString pasta_, usuario_, senha_;
     bool resumir_ = true;
     QProcess processo_;
     int porta_ = 0;
+};
+
+// Takes the files the program would open with their associated program.
+class CapturaArquivos : public QObject {
+    Q_OBJECT
+public:
+    CapturaArquivos();
+    ~CapturaArquivos() override;
+    QList<QUrl> abertos;
+public slots:
+    void Abrir(const QUrl& url) { abertos.append(url); }
 };
 
 }  // namespace apoio

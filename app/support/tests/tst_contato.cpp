@@ -29,14 +29,6 @@ using qeltrano::FContato;
 
 namespace {
 
-class CapturaArquivos : public QObject {
-    Q_OBJECT
-public:
-    QList<QUrl> abertos;
-public slots:
-    void Abrir(const QUrl& url) { abertos.append(url); }
-};
-
 void Preencher(FContato* f, const QString& nome, const QString& email, const QString& assunto,
                const QString& mensagem)
 {
@@ -77,14 +69,9 @@ private slots:
         ambiente_ = std::make_unique<apoio::AmbienteTeste>();
         qeltrano::DefinirPastaComponentes(QString());
         QVERIFY(qeltrano::RegistrarComponente(QStringLiteral("libkestrane.so")));
-        const QString senha = orvessa::Utilitarios::Instancia().Decifrar(Config().SenhaRelaySmtpCifrada, QString());
-        smtp_ = std::make_unique<ServidorSmtp>(ambiente_->Caminho(QStringLiteral("smtp")), Config().LoginRelaySmtp,
-                                               senha);
         QString erro;
-        QVERIFY2(smtp_->Iniciar(&erro), qPrintable(erro));
-        Config().HostRelaySmtp = QStringLiteral("127.0.0.1");
-        Config().PortaRelaySmtp = smtp_->Porta();
-        Config().CertificadosSmtp = smtp_->ArquivoCA();
+        smtp_ = ServidorSmtp::IniciarComoRelay(ambiente_->Caminho(QStringLiteral("smtp")), &erro);
+        QVERIFY2(smtp_, qPrintable(erro));
         caixaSuporte_ = Config().CaixaSuporte;
     }
 
@@ -251,8 +238,7 @@ private slots:
         QVERIFY(fechado.listen(QHostAddress::LocalHost));
         Config().PortaRelaySmtp = fechado.serverPort();
         fechado.close();
-        CapturaArquivos captura;
-        QDesktopServices::setUrlHandler(QStringLiteral("file"), &captura, "Abrir");
+        apoio::CapturaArquivos captura;
         FContato* f = Abrir();
         Preencher(f, QStringLiteral("Maria"), QStringLiteral("maria@cliente.com.br"), QStringLiteral("Oi"),
                   QStringLiteral("Texto"));
@@ -261,7 +247,6 @@ private slots:
         QVERIFY(!respostas_->CaixasCom(QStringLiteral("Ocorreu um erro ao enviar o email.")).isEmpty());
         QCOMPARE(captura.abertos.size(), 1);
         QVERIFY(captura.abertos[0].toLocalFile().endsWith(QStringLiteral(".LOG")));
-        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
     }
 
     // Removing asks only when there is an attachment; a cancelled or empty

@@ -36,7 +36,7 @@ struct Pedido {
     QString destinatarioEmail = QStringLiteral("suporte@tellumar.example");
     QString assunto = QStringLiteral("Dúvida sobre a tradução");
     QString mensagem = QStringLiteral("Olá,\r\nlinha dois.");
-    QString usuario = kLogin;
+    QString usuario = qeltrano::Config().LoginRelaySmtp;
     QString senha;
     QString copia, copiaOculta;
     bool confirmacao = false;
@@ -62,15 +62,6 @@ QStringList Logs()
     return QDir(orvessa::Utilitarios::Instancia().DiretorioTemporario())
         .entryList({QStringLiteral("*.LOG")}, QDir::Files);
 }
-
-// Takes the files the program would open with their associated program.
-class CapturaArquivos : public QObject {
-    Q_OBJECT
-public:
-    QList<QUrl> abertos;
-public slots:
-    void Abrir(const QUrl& url) { abertos.append(url); }
-};
 
 }  // namespace
 
@@ -101,11 +92,9 @@ private slots:
     {
         ambiente_ = std::make_unique<apoio::AmbienteTeste>();
         senha_ = orvessa::Utilitarios::Instancia().Decifrar(Config().SenhaRelaySmtpCifrada, QString());
-        QVERIFY(!senha_.isEmpty());
-        servidor_ = std::make_unique<ServidorSmtp>(ambiente_->Caminho(QStringLiteral("smtp")), kLogin, senha_);
         QString erro;
-        QVERIFY2(servidor_->Iniciar(&erro), qPrintable(erro));
-        Config().CertificadosSmtp = servidor_->ArquivoCA();
+        servidor_ = ServidorSmtp::IniciarComoRelay(ambiente_->Caminho(QStringLiteral("smtp")), &erro);
+        QVERIFY2(servidor_, qPrintable(erro));
     }
 
     void cleanupTestCase()
@@ -330,7 +319,6 @@ private slots:
     // subject, the report and the user's address in the body, the picture.
     void relatorioDeErros()
     {
-        Config().HostRelaySmtp = QStringLiteral("127.0.0.1");
         Config().PortaRelaySmtp = servidor_->Porta();
         qeltrano::TextoRelatorioErros = QStringLiteral("RELATÓRIO\r\nLinha: 0\r\n");
         QImage imagem(16, 16, QImage::Format_RGB32);
@@ -380,8 +368,7 @@ private slots:
         Config().HostRelaySmtp = QStringLiteral("127.0.0.1");
         Config().PortaRelaySmtp = porta;
         apoio::Respostas respostas;
-        CapturaArquivos captura;
-        QDesktopServices::setUrlHandler(QStringLiteral("file"), &captura, "Abrir");
+        apoio::CapturaArquivos captura;
 
         qeltrano::clsSendMail silencioso;
         QVERIFY(!silencioso.EnviarRelatorioErros(QStringLiteral("a@b.example"), QString(), true));
@@ -402,7 +389,6 @@ private slots:
         QCOMPARE(Logs().size(), 1);
         QCOMPARE(captura.abertos.size(), 1);
         QCOMPARE(captura.abertos[0].toLocalFile(), mail.ArquivoLogErro());
-        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
     }
 };
 

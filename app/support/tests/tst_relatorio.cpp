@@ -38,14 +38,9 @@ private slots:
     void initTestCase()
     {
         ambiente_ = std::make_unique<apoio::AmbienteTeste>();
-        const QString senha = orvessa::Utilitarios::Instancia().Decifrar(Config().SenhaRelaySmtpCifrada, QString());
-        smtp_ = std::make_unique<ServidorSmtp>(ambiente_->Caminho(QStringLiteral("smtp")), Config().LoginRelaySmtp,
-                                               senha);
         QString erro;
-        QVERIFY2(smtp_->Iniciar(&erro), qPrintable(erro));
-        Config().HostRelaySmtp = QStringLiteral("127.0.0.1");
-        Config().PortaRelaySmtp = smtp_->Porta();
-        Config().CertificadosSmtp = smtp_->ArquivoCA();
+        smtp_ = ServidorSmtp::IniciarComoRelay(ambiente_->Caminho(QStringLiteral("smtp")), &erro);
+        QVERIFY2(smtp_, qPrintable(erro));
         // The update check asks this site, never the maker's.
         site_.route(QStringLiteral("/checkversion.asp"), [this](const QHttpServerRequest&) {
             ++consultas_;
