@@ -518,6 +518,8 @@ bool clsSendMail::Transmitir(Envio& envio, bool comEventos, QString& erro)
     }
     CURLcode resultado = CURLE_OK;
     bool cancelado = false;
+    bool interrompido = false;
+    std::atomic<bool> terminou{false};
     auto controle = controle_;
     // The transfer runs off this thread so the window never waits on a
     // socket; this thread only turns its event loop meanwhile.
@@ -543,9 +545,17 @@ bool clsSendMail::Transmitir(Envio& envio, bool comEventos, QString& erro)
             auto avisar = transferencia.progresso;
             QMetaObject::invokeMethod(&receptor, [avisar] { avisar(100); }, Qt::QueuedConnection);
         }
+        terminou.store(true);
         QMetaObject::invokeMethod(&receptor, [&laco] { laco.quit(); }, Qt::QueuedConnection);
     });
     laco.exec();
+    // The loop also ends when the program quits: the transfer is then
+    // stopped rather than waited out.
+    if (!terminou.load()) {
+        controle_->cancelar.store(true);
+        controle_->Acordar();
+        interrompido = !cancelar_.load();
+    }
     trabalhador.join();
     {
         std::lock_guard<std::mutex> guarda(controle_->trava);
@@ -554,6 +564,10 @@ bool clsSendMail::Transmitir(Envio& envio, bool comEventos, QString& erro)
     curl_multi_remove_handle(multi, easy);
     curl_multi_cleanup(multi);
 
+    if (interrompido) {
+        erro = QStringLiteral("Envio interrompido: o programa foi encerrado durante o envio.");
+        return false;
+    }
     if (cancelado) {
         erro = QStringLiteral("Envio cancelado.");
         return false;
