@@ -408,6 +408,8 @@ void ExibirContato(QWidget* dono)
         return;
     if (!instancia)
         instancia = new FContato(dono);
+    else if (instancia->parentWidget() != dono)
+        instancia->setParent(dono, instancia->windowFlags());
     instancia->ExibirModal();
 }
 

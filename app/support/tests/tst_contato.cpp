@@ -8,6 +8,8 @@
 #include "app/Configuracao.h"
 #include "app/support/FContato.h"
 #include "app/support/InformacoesComputador.h"
+#include "app/workbench/CacheTraducao.h"
+#include "app/workbench/fPrincipal.h"
 #include "app/workbench/modComum.h"
 #include "platform/Componentes.h"
 #include "platform/Configuracoes.h"
@@ -280,6 +282,38 @@ private slots:
         respostas_->Responder(QStringLiteral("Confirma a exclusão do arquivo anexo?"), 6);
         f->USBtn(3)->click();
         QVERIFY(f->txtAnexo()->Texto().isEmpty());
+    }
+
+    // The main window's tenth button opens the form modally, not while the
+    // window is busy.
+    void abertoPelaJanelaPrincipal()
+    {
+        qeltrano::CacheTraducao::DefinirCaminho(ambiente_->Caminho(QStringLiteral("db.sqlite")));
+        qeltrano::fPrincipal* principal = qeltrano::FormPrincipal();
+        principal->Carregar();
+        principal->show();
+        orvessa::USButton* botao = principal->btnAcao(9);
+        QCOMPARE(botao->Caption(), QStringLiteral("Fale &conosco"));
+        QCOMPARE(botao->ToolTipTitle(), QStringLiteral("Suporte"));
+        QCOMPARE(botao->ToolTipDescription(), QStringLiteral("Enviar uma mensagem para o suporte técnico"));
+        QVERIFY(botao->isVisible());
+
+        principal->EmProcessamento = true;
+        botao->click();
+        QCOMPARE(respostas_->CaixasCom(QStringLiteral("O aplicativo está ocupado")).size(), 1);
+        QVERIFY(!qeltrano::FormContato()->Carregado());
+        principal->EmProcessamento = false;
+
+        bool modal = false;
+        QTimer::singleShot(100, this, [&] {
+            FContato* f = qeltrano::FormContato();
+            modal = f->Carregado() && f->isVisible() && f->isModal() && f->parentWidget() == principal;
+            f->USBtn(1)->click();
+        });
+        botao->click();
+        QVERIFY(modal);
+        QVERIFY(!qeltrano::FormContato()->Carregado());
+        qeltrano::LiberarFormPrincipal();
     }
 
     // A small tree stands for the kernel's files: two processors (the last
