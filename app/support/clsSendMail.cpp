@@ -464,11 +464,15 @@ bool clsSendMail::Transmitir(Envio& envio, bool comEventos, QString& erro)
                      qPrintable(pagina.errorString()));
         }
     } else {
-        const QByteArray corpo = envio.corpo.toUtf8();
-        curl_mimepart* texto = curl_mime_addpart(mime);
-        curl_mime_data(texto, corpo.constData(), size_t(corpo.size()));
-        curl_mime_type(texto, "text/plain; charset=UTF-8");
-        curl_mime_encoder(texto, "quoted-printable");
+        // Mail lines end with CR LF, whatever a text box handed in.
+        QString texto = envio.corpo;
+        texto.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+        texto.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+        const QByteArray corpo = texto.toUtf8();
+        curl_mimepart* parte = curl_mime_addpart(mime);
+        curl_mime_data(parte, corpo.constData(), size_t(corpo.size()));
+        curl_mime_type(parte, "text/plain; charset=UTF-8");
+        curl_mime_encoder(parte, "quoted-printable");
     }
     if (!envio.anexo.trimmed().isEmpty()) {
         const QString caminho = envio.anexo.trimmed();

@@ -35,7 +35,7 @@ struct Pedido {
     QString destinatarioNome = QStringLiteral("Suporte");
     QString destinatarioEmail = QStringLiteral("suporte@tellumar.example");
     QString assunto = QStringLiteral("Dúvida sobre a tradução");
-    QString mensagem = QStringLiteral("Olá,\r\nlinha dois.");
+    QString mensagem = QStringLiteral("Olá,\r\nlinha dois.\nlinha três.");
     QString usuario = qeltrano::Config().LoginRelaySmtp;
     QString senha;
     QString copia, copiaOculta;
@@ -151,7 +151,8 @@ private slots:
         const QJsonArray rcpt = m.value(QStringLiteral("rcpt_tos")).toArray();
         QCOMPARE(rcpt.size(), 3);
         QVERIFY(rcpt.contains(QStringLiteral("oculta@cliente.example")));
-        QCOMPARE(m.value(QStringLiteral("texto")).toString(), p.mensagem);
+        QCOMPARE(m.value(QStringLiteral("texto")).toString(), QStringLiteral("Olá,\r\nlinha dois.\r\nlinha três."));
+        QVERIFY(!servidor_->Bruta(servidor_->Mensagens().size() - 1).contains("=0A"));
 
         const QJsonArray anexos = m.value(QStringLiteral("anexos")).toArray();
         QCOMPARE(anexos.size(), 1);
