@@ -169,9 +169,11 @@ void FRelatorioErros::Enviar(bool silencioso)
         USBtn_[1]->setEnabled(false);
     });
     Ignorando([this, silencioso] {
+        enviando_ = true;
         clsSendMail mail;
         mail.EnviarRelatorioErros(txtEmail_->Texto(), ArquivoCapturaTela, silencioso);
     });
+    enviando_ = false;
     Ignorando([this] { Descarregar(); });
 }
 
@@ -191,6 +193,14 @@ void FRelatorioErros::USBtn_Click(int Index)
             Enviar(true);
         }
     });
+}
+
+// The window closes only once the report has gone (the send ends by its
+// time-out at the latest); closing it under the send would unload it twice.
+void FRelatorioErros::Form_QueryUnload(bool& cancelar, int)
+{
+    if (enviando_)
+        cancelar = true;
 }
 
 void FRelatorioErros::Form_Unload()

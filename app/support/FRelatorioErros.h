@@ -36,6 +36,7 @@ public:
 
 protected:
     void Form_Load() override;
+    void Form_QueryUnload(bool& cancelar, int modo) override;
     void Form_Unload() override;
 
 private:
@@ -44,6 +45,7 @@ private:
 
     std::array<orvessa::USButton*, 2> USBtn_{};
     orvessa::USTextBox* txtEmail_ = nullptr;
+    bool enviando_ = false;
 };
 
 // The single window, created on first use; null again once it unloads.

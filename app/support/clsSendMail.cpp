@@ -444,7 +444,10 @@ bool clsSendMail::Transmitir(Envio& envio, bool comEventos, QString& erro)
             curl_mime* partes = curl_mime_init(easy);
             curl_mimepart* texto = curl_mime_addpart(partes);
             curl_mime_data(texto, html.constData(), size_t(html.size()));
-            curl_mime_type(texto, "text/html");
+            // A page that names no charset and reads as UTF-8 is sent as such.
+            const bool semCharset = !html.contains("charset") && !html.contains("CHARSET");
+            const bool utf8 = QString::fromUtf8(html).toUtf8() == html;
+            curl_mime_type(texto, semCharset && utf8 ? "text/html; charset=UTF-8" : "text/html");
             curl_mime_encoder(texto, "quoted-printable");
             for (const Imagem& imagem : imagens) {
                 curl_mimepart* parte = curl_mime_addpart(partes);

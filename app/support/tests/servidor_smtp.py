@@ -81,6 +81,7 @@ def resumo(envelope):
             saida["texto"] = parte.get_content()
         elif tipo == "text/html" and saida["html"] is None:
             saida["html"] = conteudo.decode("latin-1")
+            saida["html_tipo"] = str(parte["Content-Type"])
     return saida
 
 

@@ -196,6 +196,7 @@ private slots:
         QVERIFY(Enviar(mail, p));
         const QJsonObject m = Ultima();
         QVERIFY(m.value(QStringLiteral("texto")).isNull());
+        QVERIFY(m.value(QStringLiteral("html_tipo")).toString().contains(QStringLiteral("charset=UTF-8")));
         const QString html = m.value(QStringLiteral("html")).toString();
         const QJsonArray partes = m.value(QStringLiteral("relacionadas")).toArray();
         QCOMPARE(partes.size(), 1);
