@@ -196,7 +196,8 @@ private slots:
         QVERIFY(Enviar(mail, p));
         const QJsonObject m = Ultima();
         QVERIFY(m.value(QStringLiteral("texto")).isNull());
-        QVERIFY(m.value(QStringLiteral("html_tipo")).toString().contains(QStringLiteral("charset=UTF-8")));
+        QVERIFY2(m.value(QStringLiteral("html_tipo")).toString().contains(QStringLiteral("utf-8"), Qt::CaseInsensitive),
+                 qPrintable(m.value(QStringLiteral("html_tipo")).toString()));
         const QString html = m.value(QStringLiteral("html")).toString();
         const QJsonArray partes = m.value(QStringLiteral("relacionadas")).toArray();
         QCOMPARE(partes.size(), 1);
