@@ -39,6 +39,8 @@ void Ignorando(Passo&& passo)
         qWarning("FRelatorioErros: %d %s", int(e.Numero()), qPrintable(e.Descricao()));
     } catch (const std::exception& e) {
         qWarning("FRelatorioErros: %s", e.what());
+    } catch (...) {
+        qWarning("FRelatorioErros: erro desconhecido");
     }
 }
 

@@ -331,6 +331,9 @@ QString clsSendMail::GravarLogErro(const QString& mensagem)
 
 bool clsSendMail::Transmitir(Envio& envio, bool comEventos, QString& erro)
 {
+    // Blanks name no copy recipient.
+    envio.copia = envio.copia.trimmed();
+    envio.copiaOculta = envio.copiaOculta.trimmed();
     // Every value that ends in a header or the envelope; a line break in any
     // of them could start a header of its own.
     const std::pair<const char*, const QString*> campos[] = {

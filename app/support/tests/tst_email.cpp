@@ -166,6 +166,7 @@ private slots:
     {
         Pedido p;
         p.responderPara = QStringLiteral("   ");
+        p.copiaOculta = QStringLiteral("  ");
         qeltrano::clsSendMail mail;
         QVERIFY(Enviar(mail, p));
         const QJsonObject m = Ultima();
