@@ -7,9 +7,12 @@
 #include "app/workbench/modErros.h"
 #include "platform/Configuracoes.h"
 #include "platform/ErroExecucao.h"
+#include "suite/BalaoAviso.h"
 #include "suite/Controles.h"
 #include "suite/Dialogos.h"
 
+#include <QEvent>
+#include <QFocusEvent>
 #include <QHBoxLayout>
 #include <QPointer>
 #include <QRegularExpression>
@@ -116,6 +119,10 @@ FRelatorioErros::FRelatorioErros(QWidget* dono) : orvessa::Formulario(QStringLit
     txtEmail_ = new orvessa::USTextBox(this);
     txtEmail_->setObjectName(QStringLiteral("txtEmail"));
     rotulo->setBuddy(txtEmail_);
+    // A help balloon while the field is empty; typing, leaving or clicking
+    // hides it, as every validated box does.
+    orvessa::BalaoAviso::AplicarConvencao(txtEmail_);
+    txtEmail_->installEventFilter(this);
 
     const char* legendas[2] = {"&Enviar", "&Sair"};
     for (int i = 0; i < 2; ++i) {
@@ -170,6 +177,7 @@ void FRelatorioErros::Enviar(bool silencioso)
         USBtn_[0]->setEnabled(false);
         USBtn_[1]->setEnabled(false);
     });
+    Ignorando([] { orvessa::BalaoAviso::Instancia().OcultarBalao(); });
     Ignorando([this, silencioso] {
         enviando_ = true;
         clsSendMail mail;
@@ -197,6 +205,22 @@ void FRelatorioErros::USBtn_Click(int Index)
     });
 }
 
+bool FRelatorioErros::eventFilter(QObject* alvo, QEvent* evento)
+{
+    // Not again for the focus a closing balloon hands back, nor while it shows.
+    if (alvo == txtEmail_ && evento->type() == QEvent::FocusIn && txtEmail_->Texto().trimmed().isEmpty() &&
+        static_cast<QFocusEvent*>(evento)->reason() != Qt::PopupFocusReason &&
+        orvessa::BalaoAviso::Instancia().ControleBalao() != txtEmail_) {
+        Ignorando([this] {
+            orvessa::BalaoAviso::Instancia().ExibirBalao(
+                QStringLiteral("Atenção!"),
+                QStringLiteral("Informe o seu e-mail para que o suporte técnico possa responder a você."), txtEmail_, 2,
+                0, 0xE1FFFF, 0);
+        });
+    }
+    return orvessa::Formulario::eventFilter(alvo, evento);
+}
+
 // The window closes only once the report has gone (the send ends by its
 // time-out at the latest); closing it under the send would unload it twice.
 void FRelatorioErros::Form_QueryUnload(bool& cancelar, int)
@@ -207,6 +231,7 @@ void FRelatorioErros::Form_QueryUnload(bool& cancelar, int)
 
 void FRelatorioErros::Form_Unload()
 {
+    Ignorando([] { orvessa::BalaoAviso::Instancia().OcultarBalao(); });
     Ignorando([] {
         if (VerificarAtualizacoes(QStringLiteral("002"), true))
             FormAssistenteAtualizacoes()->Atualizar();

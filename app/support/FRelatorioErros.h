@@ -38,6 +38,7 @@ protected:
     void Form_Load() override;
     void Form_QueryUnload(bool& cancelar, int modo) override;
     void Form_Unload() override;
+    bool eventFilter(QObject* alvo, QEvent* evento) override;
 
 private:
     void USBtn_Click(int Index);

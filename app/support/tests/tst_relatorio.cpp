@@ -10,9 +10,11 @@
 #include "app/workbench/modComum.h"
 #include "app/workbench/modErros.h"
 #include "platform/Configuracoes.h"
+#include "suite/BalaoAviso.h"
 #include "suite/Controles.h"
 #include "suite/Utilitarios.h"
 
+#include <QApplication>
 #include <QHttpServer>
 #include <QHttpServerRequest>
 #include <QJsonArray>
@@ -173,7 +175,14 @@ private slots:
         qeltrano::TextoRelatorioErros = QStringLiteral("RELATÓRIO\r\n");
         plataforma::DeleteSetting(qeltrano::NomeProduto(), QStringLiteral("Principal"), QStringLiteral("E-mail"));
         FRelatorioErros* janela = qeltrano::FormRelatorioErros();
-        janela->Carregar();
+        janela->Exibir();
+        // The empty field's help balloon, gone once the user types.
+        QApplication::setActiveWindow(janela);
+        janela->txtEmail()->setFocus();
+        auto& balao = orvessa::BalaoAviso::Instancia();
+        QTRY_COMPARE(balao.ControleBalao(), static_cast<QWidget*>(janela->txtEmail()));
+        QTest::keyClick(janela->txtEmail(), Qt::Key_N);
+        QVERIFY(!balao.Visivel());
         janela->txtEmail()->DefinirTexto(QStringLiteral("nao é endereço"));
         const int antes = smtp_->Mensagens().size();
         janela->USBtn(1)->click();
