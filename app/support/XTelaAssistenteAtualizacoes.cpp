@@ -9,6 +9,7 @@
 #include "suite/Controles.h"
 #include "suite/Utilitarios.h"
 
+#include <QEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -241,6 +242,13 @@ void XTelaAssistenteAtualizacoes::showEvent(QShowEvent* evento)
 {
     orvessa::Formulario::showEvent(evento);
     DefinirPonteiroTela(0);
+}
+
+void XTelaAssistenteAtualizacoes::changeEvent(QEvent* evento)
+{
+    orvessa::Formulario::changeEvent(evento);
+    if (evento->type() == QEvent::ActivationChange && isActiveWindow())
+        DefinirPonteiroTela(0);
 }
 
 // Closing the window while the installer downloads cancels the download;

@@ -50,7 +50,9 @@ protected:
     void Form_Load() override;
     void Form_QueryUnload(bool& cancelar, int modo) override;
     void Form_Unload() override;
+    // Shown or activated: the pointer is the plain arrow again.
     void showEvent(QShowEvent* evento) override;
+    void changeEvent(QEvent* evento) override;
 
 private slots:
     void DownloadCls1_Erros(const QString& Mensagem, int Codigo);

@@ -122,11 +122,8 @@ bool Permitido(const QString& endereco)
 }
 
 // First attempt: the parameters as a form; any answer ends the attempts.
-bool PrimeiraTentativa(const Parametros& parametros, QString& corpo)
+bool PrimeiraTentativa(const QString& endereco, const Parametros& parametros, QString& corpo)
 {
-    const QString endereco = EnderecoVerificacao();
-    if (!Permitido(endereco))
-        return false;
     orvessa::RequisicaoHTTP requisicao;
     requisicao.TempoLimite = kTempoPrimeiraTentativa;
     for (const auto& [nome, valor] : parametros)
@@ -140,11 +137,8 @@ bool PrimeiraTentativa(const Parametros& parametros, QString& corpo)
 }
 
 // Second attempt: the same parameters in the query of a GET.
-bool SegundaTentativa(const Parametros& parametros, QString& corpo)
+bool SegundaTentativa(const QString& endereco, const Parametros& parametros, QString& corpo)
 {
-    const QString endereco = EnderecoVerificacao();
-    if (!Permitido(endereco))
-        return false;
     orvessa::RequisicaoHTTP requisicao;
     requisicao.TempoLimite = kTempoSegundaTentativa;
     if (!requisicao.ConexaoDisponivel())
@@ -230,9 +224,14 @@ bool Verificar(const QString& idAplicativo, bool bInicializacao)
     if (ConsultarArquivoUpdater(idAplicativo, oferta))
         return oferta;
 
+    const QString endereco = EnderecoVerificacao();
+    if (!Permitido(endereco)) {
+        qWarning("Verificação de atualizações recusada: o endereço do site não usa HTTPS (%s).", qPrintable(endereco));
+        return false;
+    }
     const Parametros parametros = ParametrosConsulta(idAplicativo);
     QString corpo;
-    if (PrimeiraTentativa(parametros, corpo) || SegundaTentativa(parametros, corpo))
+    if (PrimeiraTentativa(endereco, parametros, corpo) || SegundaTentativa(endereco, parametros, corpo))
         return AvaliarResposta(corpo);
     return false;
 }

@@ -21,7 +21,10 @@ namespace {
 constexpr int kIntervaloAbortMs = 20;
 // What Qt may hold between the socket and us; the rest waits in the socket,
 // so a download never sits in memory.
-constexpr qint64 kBufferLeitura = 2 * 1024 * 1024;
+constexpr qint64 kBufferLeitura = 8 * 1024 * 1024;
+// Bytes gathered before they go to the file: a few large writes instead of
+// one per network packet.
+constexpr qint64 kLoteEscrita = 1024 * 1024;
 constexpr int kMaximoRedirecionamentos = 10;
 
 bool Sucesso(int status)
@@ -81,6 +84,11 @@ bool ClienteHttp::Preparar(const QString& url, QUrl& destino)
     }
     if (!QCoreApplication::instance()) {
         ultimoErro_ = QStringLiteral("Sem laço de eventos para a requisição.");
+        return false;
+    }
+    // Aborted before it starts: nothing is sent.
+    if (AbortCheck && AbortCheck()) {
+        ultimoErro_ = QStringLiteral("A operação foi interrompida.");
         return false;
     }
     // A proxy named in the environment must never see loopback traffic.
@@ -165,7 +173,7 @@ void ClienteHttp::AnotarFalha(QNetworkReply* resposta, const Espera& espera)
     if (espera.abortado)
         ultimoErro_ = QStringLiteral("A operação foi interrompida.");
     else if (espera.esgotado)
-        ultimoErro_ = QStringLiteral("Tempo limite de %1 segundos esgotado sem resposta do servidor.")
+        ultimoErro_ = QStringLiteral("Tempo limite de %1 s esgotado sem resposta do servidor.")
                           .arg(TempoLimiteSegundos);
     else if (espera.redirecionamentoRecusado)
         ultimoErro_ = QStringLiteral("Redirecionamento recusado: somente endereços HTTPS são aceitos (%1).")
@@ -236,7 +244,8 @@ int ClienteHttp::Download(const QString& url, const QString& destino)
             const QVariant tamanho = resposta->header(QNetworkRequest::ContentLengthHeader);
             total = tamanho.isValid() ? tamanho.toLongLong() : 0;
         }
-        while (resposta->bytesAvailable() > 0) {
+        const bool gravar = resposta->bytesAvailable() >= kLoteEscrita || !resposta->isRunning();
+        while (gravar && resposta->bytesAvailable() > 0) {
             const qint64 lidos = resposta->read(bloco.data(), bloco.size());
             if (lidos <= 0)
                 break;
@@ -248,8 +257,10 @@ int ClienteHttp::Download(const QString& url, const QString& destino)
             }
             recebidos += lidos;
         }
+        // What waits for the next write has arrived all the same.
+        const qint64 chegados = recebidos + resposta->bytesAvailable();
         if (total > 0 && PercentDone) {
-            const int percentual = int(qMin<qint64>(100, recebidos * 100 / total));
+            const int percentual = int(qMin<qint64>(100, chegados * 100 / total));
             if (percentual != ultimoPercentual) {
                 ultimoPercentual = percentual;
                 PercentDone(percentual);
@@ -257,7 +268,7 @@ int ClienteHttp::Download(const QString& url, const QString& destino)
         }
         if (ReceiveRate) {
             const qint64 ms = qMax<qint64>(1, relogio.elapsed());
-            ReceiveRate(recebidos, recebidos * 1000 / ms);
+            ReceiveRate(chegados, chegados * 1000 / ms);
         }
     };
 

@@ -342,7 +342,7 @@ private slots:
         const QList<Evento> erros = host_->Do(Evento::Erros);
         QCOMPARE(erros.size(), 1);
         QCOMPARE(erros[0].numero, 99);
-        QVERIFY2(erros[0].mensagem.contains(QLatin1String("Tempo limite de 1 segundos")), qPrintable(erros[0].mensagem));
+        QVERIFY2(erros[0].mensagem.contains(QLatin1String("Tempo limite de 1 s esgotado")), qPrintable(erros[0].mensagem));
         QVERIFY(!QFileInfo::exists(Destino()));
     }
 

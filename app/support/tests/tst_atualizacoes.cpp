@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QNetworkInterface>
+#include <QRegularExpression>
 #include <QTest>
 
 #include <memory>
@@ -287,6 +288,8 @@ private slots:
         QFETCH(QString, data);
         QFETCH(QString, url);
         resposta_ = corpo;
+        if (corpo.contains(QLatin1String("|http://")))
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("não vem de um endereço HTTPS")));
         QCOMPARE(qeltrano::VerificarAtualizacoes(QStringLiteral("002"), false), oferta);
         QCOMPARE(qeltrano::VersaoDisponivel, versao);
         QCOMPARE(qeltrano::DataVersaoDisponivel, data);
@@ -362,6 +365,7 @@ private slots:
         oferta.corpo = "1006|10/12/2026|https://www.tellumar.example/a";
         externo.Definir(kCaminho, oferta);
         qeltrano::Config().SiteFabricante = QStringLiteral("http://%1:%2").arg(propria.toString()).arg(externo.Porta());
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("não usa HTTPS")));
         QVERIFY(!qeltrano::VerificarAtualizacoes(QStringLiteral("002"), false));
         QVERIFY(externo.Pedidos().isEmpty());
         QCOMPARE(qeltrano::VersaoDisponivel, QStringLiteral("anterior"));
