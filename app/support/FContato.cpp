@@ -18,6 +18,7 @@
 #include <QHBoxLayout>
 #include <QStyle>
 #include <QVBoxLayout>
+#include <memory>
 #include <new>
 
 namespace qeltrano {
@@ -238,6 +239,9 @@ void FContato::Form_QueryUnload(bool& cancelar, int)
 void FContato::Form_Unload()
 {
     try {
+        // Unloaded by force (every window closing) while a send runs.
+        if (MailObj_)
+            MailObj_->Cancelar();
         orvessa::BalaoAviso::Instancia().OcultarBalao();
     } catch (...) {
     }
@@ -317,7 +321,10 @@ void FContato::EnviarMensagem()
     const QString corpo = MensagemContato(txtNome_->Texto(), txtEmail_->Texto(), txtTelefone_->Texto(),
                                           txtMensagem_->Texto(), info);
     QPointer<FContato> eu(this);
-    auto* mail = new clsSendMail(this);
+    // Owned by this call, not by the form: a form unloaded by force while
+    // the send runs must not take the object out from under it.
+    auto dono = std::make_unique<clsSendMail>();
+    clsSendMail* mail = dono.get();
     MailObj_ = mail;
     connect(mail, &clsSendMail::Progresso, this, &FContato::MailObj_Progresso);
     const QString assunto =
@@ -346,7 +353,6 @@ void FContato::EnviarMensagem()
     if (!eu)
         return;
     MailObj_ = nullptr;
-    mail->deleteLater();
     Descarregar();
 }
 

@@ -19,6 +19,7 @@
 
 #include <QDesktopServices>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QJsonArray>
 #include <QTcpServer>
 #include <QTimer>
@@ -231,6 +232,26 @@ private slots:
         QVERIFY(!respostas_->CaixasCom(QStringLiteral("O envio da mensagem foi cancelado pelo usuário.")).isEmpty());
         QVERIFY(!forma || !forma->Carregado());
         QCOMPARE(smtp_->Mensagens().size(), antes);
+    }
+
+    // Every window closing by force while a send runs (the error handler's
+    // way): the send is cancelled and the form goes without harm.
+    void descarregadoDuranteEnvio()
+    {
+        Config().CaixaSuporte = QStringLiteral("lento@tellumar.example");
+        FContato* f = Abrir();
+        Preencher(f, QStringLiteral("Maria"), QStringLiteral("maria@cliente.com.br"), QStringLiteral("Oi"),
+                  QStringLiteral("Texto"));
+        respostas_->Responder(QStringLiteral("Confirma o envio"), 6);
+        QPointer<FContato> forma(f);
+        QTimer::singleShot(300, f, [] { qeltrano::DescarregarFormularios(false); });
+        QElapsedTimer relogio;
+        relogio.start();
+        f->USBtn(0)->click();
+        QVERIFY2(relogio.elapsed() < 15000, qPrintable(QString::number(relogio.elapsed())));
+        QVERIFY(!forma || !forma->Carregado());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!forma);
     }
 
     // A failed send offers the log; Yes opens it.
