@@ -1,5 +1,6 @@
 #include "app/Aplicacao.h"
 
+#include "app/support/FRelatorioErros.h"
 #include "app/workbench/modErros.h"
 #include "suite/Formulario.h"
 
@@ -9,7 +10,11 @@
 
 namespace qeltrano {
 
-Aplicacao::Aplicacao(int& argc, char** argv) : QApplication(argc, argv) {}
+Aplicacao::Aplicacao(int& argc, char** argv) : QApplication(argc, argv)
+{
+    // An error of no known class ends in the report window.
+    InstalarRelatorioErros();
+}
 
 Aplicacao::~Aplicacao() = default;
 

@@ -1,6 +1,7 @@
 #include "app/workbench/fPrincipal.h"
 
 #include "Versao.h"
+#include "app/support/FContato.h"
 #include "app/support/fSobre.h"
 #include "app/workbench/nucleo/CacheTraducao.h"
 #include "app/workbench/nucleo/Codificacao.h"
@@ -99,7 +100,7 @@ const Botao kBotoes[10] = {
     {"− Lin&has", "Linhas", "Excluir todas as linhas selecionadas"},
     {"&Iniciar Tradução", "Tradução", "Iniciar a tradução automática"},
     {"S&obre", "Sobre", "Informações gerais do aplicativo"},
-    {"", "", ""},
+    {"Fale &conosco", "Suporte", "Enviar uma mensagem para o suporte técnico"},
 };
 
 QString Produto()
@@ -286,8 +287,6 @@ QLayout* fPrincipal::CriarBotoes()
         botoes_[2 + i]->setFont(fonte);
         botoes_[2 + i]->setFixedWidth(36);
     }
-    // The array has a tenth button with no command; it is not shown.
-    botoes_[9]->hide();
     for (int i : {0, 1})
         linhaBotoes->addWidget(botoes_[i]);
     linhaBotoes->addSpacing(12);
@@ -300,6 +299,7 @@ QLayout* fPrincipal::CriarBotoes()
     linhaBotoes->addWidget(botoes_[7]);
     botoes_[7]->setMinimumWidth(170);
     linhaBotoes->addWidget(botoes_[8]);
+    linhaBotoes->addWidget(botoes_[9]);
     return linhaBotoes;
 }
 
@@ -467,6 +467,7 @@ void fPrincipal::btnAcao_Click(int Index)
         case 6: ExcluirLinhasMarcadas(); break;
         case 7: IniciarOuInterromperTraducao(); break;
         case 8: ExibirSobre(this); break;
+        case 9: ExibirContato(this); break;
         default: break;
         }
     } catch (...) {
