@@ -84,7 +84,7 @@ bool Permite(TipoMembro tipo, Acesso acesso)
     case Acesso::Ler:
         return tipo == TipoMembro::Propriedade || tipo == TipoMembro::PropriedadeSomenteLeitura;
     case Acesso::Escrever:
-        return tipo == TipoMembro::Propriedade;
+        return tipo == TipoMembro::Propriedade || tipo == TipoMembro::PropriedadeSomenteEscrita;
     case Acesso::Chamar:
         return tipo == TipoMembro::Metodo;
     case Acesso::Evento:

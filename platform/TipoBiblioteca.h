@@ -6,7 +6,8 @@
 
 namespace plataforma {
 
-enum class TipoMembro : int { Propriedade, PropriedadeSomenteLeitura, Metodo, Evento };
+// A write-only property (a put with no get) answers 438 when read.
+enum class TipoMembro : int { Propriedade, PropriedadeSomenteLeitura, Metodo, Evento, PropriedadeSomenteEscrita };
 
 struct MembroTipo {
     const char* nome;        // the Qt property, invokable method or signal

@@ -1,0 +1,222 @@
+#include "checkout/modGlobal.h"
+
+#include "checkout/Configuracao.h"
+#include "checkout/modRegistry.h"
+#include "platform/Texto.h"
+#include "suite/Utilitarios.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QMutex>
+#include <QMutexLocker>
+#include <QRandomGenerator>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+
+#include <cerrno>
+#include <random>
+#include <unistd.h>
+
+namespace vendalo {
+namespace {
+
+struct GeradorThread {
+    bool semeado = false;
+    std::mt19937_64 motor;
+};
+
+GeradorThread& Gerador()
+{
+    thread_local GeradorThread gerador;
+    return gerador;
+}
+
+// ---- payer-data store ---------------------------------------------------------------------
+
+enum class Chave { Pagador, Cartao };
+enum class Guarda { Claro, Cifrado, Nunca };
+
+struct Campo {
+    Chave chave;
+    const char* nome;  // UTF-8
+    Guarda guarda;
+};
+
+// The security code is never kept: card rules forbid storing it after
+// authorisation.
+constexpr Campo Campos[] = {
+    {Chave::Pagador, "Responsável pelo pagamento", Guarda::Claro},
+    {Chave::Pagador, "Cep", Guarda::Claro},
+    {Chave::Pagador, "Logradouro", Guarda::Claro},
+    {Chave::Pagador, "Número", Guarda::Claro},
+    {Chave::Pagador, "Complemento", Guarda::Claro},
+    {Chave::Pagador, "Bairro", Guarda::Claro},
+    {Chave::Pagador, "Município", Guarda::Claro},
+    {Chave::Pagador, "UF", Guarda::Claro},
+    {Chave::Pagador, "Telefone fixo", Guarda::Claro},
+    {Chave::Pagador, "E-mail", Guarda::Claro},
+    {Chave::Cartao, "Nome impresso", Guarda::Claro},
+    {Chave::Cartao, "Data de nascimento do titular", Guarda::Claro},
+    {Chave::Cartao, "CPF do titular", Guarda::Cifrado},
+    {Chave::Cartao, "Telefone do titular", Guarda::Claro},
+    {Chave::Cartao, "Número", Guarda::Cifrado},
+    {Chave::Cartao, "Código de segurança", Guarda::Nunca},
+    {Chave::Cartao, "Validade", Guarda::Cifrado},
+};
+constexpr int TotalCampos = int(sizeof(Campos) / sizeof(Campos[0]));
+
+QString CaminhoChave(Chave chave)
+{
+    const ParametrosCheckout& p = Parametros();
+    const QString base = QStringLiteral("SOFTWARE\\") + ConfigCheckout().NomeProduto;
+    if (chave == Chave::Pagador)
+        return base + QStringLiteral("\\Principal\\{") + p.MOIP_Token + QLatin1Char('}');
+    return base + QStringLiteral("\\Cartão\\{") + p.MOIP_Token + QStringLiteral("}\\") +
+           QString::number(p.InstituicaoSelecionada);
+}
+
+QString PastaChave()
+{
+    const QString pasta = ConfigCheckout().PastaChave;
+    if (!pasta.isEmpty())
+        return pasta;
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/Vendalo");
+}
+
+QByteArray LerChave(const QString& caminho)
+{
+    QFile arquivo(caminho);
+    if (!arquivo.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray chave = arquivo.readAll().trimmed();
+    return chave.size() == 64 ? chave : QByteArray();
+}
+
+// The key of the enciphered card fields: made once per user at random and
+// kept in a file only that user can read. Two processes making it at once
+// agree: the file appears whole through link(), and the loser reads the
+// winner's key.
+QByteArray CriarOuLerChave(const QString& pasta)
+{
+    const QString caminho = pasta + QStringLiteral("/chave-cartoes");
+    QByteArray chave = LerChave(caminho);
+    if (!chave.isEmpty())
+        return chave;
+    if (!QDir().mkpath(pasta))
+        return {};
+    QFile::setPermissions(pasta, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    quint32 bytes[8];
+    QRandomGenerator::system()->fillRange(bytes);
+    const QByteArray nova = QByteArray(reinterpret_cast<const char*>(bytes), sizeof(bytes)).toHex();
+    QTemporaryFile temporario(pasta + QStringLiteral("/.chave-XXXXXX"));
+    if (!temporario.open())
+        return {};
+    // QTemporaryFile is created with owner-only permissions.
+    if (temporario.write(nova) != nova.size() || !temporario.flush() || ::fsync(temporario.handle()) != 0)
+        return {};
+    const QByteArray origem = QFile::encodeName(temporario.fileName());
+    const QByteArray destino = QFile::encodeName(caminho);
+    if (::link(origem.constData(), destino.constData()) != 0 && errno != EEXIST)
+        return {};
+    return LerChave(caminho);
+}
+
+QString ChaveCartoes()
+{
+    static QMutex mutex;
+    static QString pastaLida;
+    static QString chave;
+    QMutexLocker trava(&mutex);
+    const QString pasta = PastaChave();
+    if (pasta != pastaLida || chave.isEmpty()) {
+        chave = QString::fromLatin1(CriarOuLerChave(pasta));
+        pastaLida = pasta;
+    }
+    return chave;
+}
+
+}  // namespace
+
+ParametrosCheckout& Parametros()
+{
+    thread_local ParametrosCheckout parametros;
+    Main();
+    return parametros;
+}
+
+void Main()
+{
+    GeradorThread& g = Gerador();
+    if (g.semeado)
+        return;
+    g.motor.seed(quint64(QDateTime::currentMSecsSinceEpoch()) ^ quint64(QRandomGenerator::global()->generate64()));
+    g.semeado = true;
+}
+
+double Aleatorio()
+{
+    Main();
+    return std::uniform_real_distribution<double>(0.0, 1.0)(Gerador().motor);
+}
+
+QString CodificarBase64(const QString& texto)
+{
+    if (texto.isEmpty())
+        return QString();
+    std::optional<QByteArray> bytes = plataforma::CodificarWindows1252(texto);
+    if (!bytes) {
+        // One byte per character, as the code page's conversion gives it.
+        bytes = QByteArray();
+        bytes->reserve(texto.size());
+        for (const QChar c : texto) {
+            const std::optional<QByteArray> um = plataforma::CodificarWindows1252(QString(c));
+            bytes->append(um && um->size() == 1 ? um->at(0) : '?');
+        }
+    }
+    return QString::fromLatin1(bytes->toBase64());
+}
+
+QString LerDadoSalvo(int campo)
+{
+    if (campo < 0 || campo >= TotalCampos)
+        return QString();
+    const Campo& c = Campos[campo];
+    if (c.guarda == Guarda::Nunca)
+        return QString();
+    const QString valor =
+        LerValorRegistro(plataforma::Hive::CurrentUser, CaminhoChave(c.chave), QString::fromUtf8(c.nome));
+    if (c.guarda == Guarda::Claro || valor.isEmpty())
+        return valor;
+    const QString chave = ChaveCartoes();
+    return chave.isEmpty() ? QString() : orvessa::Utilitarios::Instancia().Decifrar(valor, chave);
+}
+
+void GravarDadoSalvo(int campo, const QString& texto)
+{
+    if (campo < 0 || campo >= TotalCampos)
+        return;
+    const Campo& c = Campos[campo];
+    const QString chaveRegistro = CaminhoChave(c.chave);
+    const QString nome = QString::fromUtf8(c.nome);
+    if (c.guarda == Guarda::Nunca) {
+        // What an earlier version stored goes.
+        ExcluirValorRegistro(plataforma::Hive::CurrentUser, chaveRegistro, nome);
+        return;
+    }
+    QString valor = texto;
+    if (c.guarda == Guarda::Cifrado && !texto.isEmpty()) {
+        const QString chave = ChaveCartoes();
+        if (chave.isEmpty()) {
+            qWarning("Vendalo: a chave dos dados do cartão não pôde ser criada; o campo não foi gravado");
+            return;
+        }
+        valor = orvessa::Utilitarios::Instancia().Cifrar(texto, chave);
+        if (valor.isEmpty())
+            return;
+    }
+    GravarValorRegistro(plataforma::Hive::CurrentUser, chaveRegistro, nome, valor);
+}
+
+}  // namespace vendalo

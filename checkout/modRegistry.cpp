@@ -1,0 +1,72 @@
+#include "checkout/modRegistry.h"
+
+#include <QRegularExpression>
+#include <QVariant>
+
+#include <cmath>
+
+namespace vendalo {
+namespace {
+
+using plataforma::Registro;
+
+// The number a text starts with, as a numeric read of typed text takes it:
+// blanks skipped, "&H" hexadecimal, else a decimal with "." ; 0 when none.
+quint32 ValorDword(const QString& texto)
+{
+    const QString t = texto.trimmed();
+    static const QRegularExpression hexa(QStringLiteral("^&[Hh]([0-9A-Fa-f]{1,8})"));
+    const QRegularExpressionMatch h = hexa.match(t);
+    if (h.hasMatch())
+        return h.captured(1).toUInt(nullptr, 16);
+    static const QRegularExpression decimal(QStringLiteral("^[+-]?(\\d+(\\.\\d*)?|\\.\\d+)"));
+    const QRegularExpressionMatch d = decimal.match(t);
+    if (!d.hasMatch())
+        return 0;
+    const double v = std::nearbyint(d.captured(0).toDouble());  // half to even
+    if (v >= 4294967296.0 || v <= -2147483649.0)
+        return 0;
+    return quint32(qint64(v));
+}
+
+}  // namespace
+
+void CriarChave(plataforma::Hive hive, const QString& chave)
+{
+    Registro::CriarChave(hive, chave);
+}
+
+QString LerValorRegistro(plataforma::Hive hive, const QString& chave, const QString& nome)
+{
+    const std::optional<QVariant> valor = Registro::LerValor(hive, chave, nome);
+    if (!valor)
+        return QString();
+    if (valor->typeId() == QMetaType::UInt)
+        return QString::number(valor->toUInt(), 16).toUpper();
+    QString texto = valor->toString();
+    const qsizetype nul = texto.indexOf(QChar(0));
+    if (nul >= 0)
+        texto.truncate(nul);
+    return texto;
+}
+
+void GravarValorRegistro(plataforma::Hive hive, const QString& chave, const QString& nome, const QString& texto)
+{
+    // Key and value in one write: a key press costs one hive write.
+    plataforma::LoteRegistro lote;
+    lote.CriarChave(chave);
+    const std::optional<QVariant> atual = Registro::LerValor(hive, chave, nome);
+    if (atual && atual->typeId() == QMetaType::UInt)
+        lote.GravarDword(chave, nome, ValorDword(texto));
+    else
+        lote.GravarTexto(chave, nome, texto);
+    Registro::Aplicar(hive, lote);
+}
+
+void ExcluirValorRegistro(plataforma::Hive hive, const QString& chave, const QString& nome)
+{
+    if (Registro::LerValor(hive, chave, nome))
+        Registro::ExcluirValor(hive, chave, nome);
+}
+
+}  // namespace vendalo

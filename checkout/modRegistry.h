@@ -1,0 +1,21 @@
+#pragma once
+// The three registry procedures the payer-data store stands on. Failures are
+// silent: a read gives "", a write is lost.
+#include "checkout/Exporta.h"
+#include "platform/Registro.h"
+
+#include <QString>
+
+namespace vendalo {
+
+VENDALO_EXPORT void CriarChave(plataforma::Hive hive, const QString& chave);
+// REG_SZ as its text, REG_DWORD as its number in upper-case hexadecimal.
+VENDALO_EXPORT QString LerValorRegistro(plataforma::Hive hive, const QString& chave, const QString& nome);
+// A new value is a REG_SZ; an existing one keeps its type, a REG_DWORD
+// taking the number the text starts with.
+VENDALO_EXPORT void GravarValorRegistro(plataforma::Hive hive, const QString& chave, const QString& nome,
+                                        const QString& texto);
+// Removes a value; absent is not a failure.
+VENDALO_EXPORT void ExcluirValorRegistro(plataforma::Hive hive, const QString& chave, const QString& nome);
+
+}  // namespace vendalo
