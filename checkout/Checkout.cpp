@@ -89,6 +89,7 @@ void Checkout::App_SalvarTransacao(const QString& Arquivo)
         u.GravarINI(Arquivo, QStringLiteral("Checkout"), QStringLiteral("ID"), p.MOIP_IdRetorno);
         u.GravarINI(Arquivo, QStringLiteral("Checkout"), QStringLiteral("Token"), p.TokenInstrucao);
     });
+    Pagamento_SalvarDados(Arquivo, Parametros().TokenInstrucao);
 }
 
 void Checkout::App_Finalizar()

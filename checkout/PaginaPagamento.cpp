@@ -172,7 +172,7 @@ void PaginaPagamento::Iniciar(const QUrl& endereco, int opcaoPagamento, int segu
 void PaginaPagamento::Interromper()
 {
     if (Trabalhando())
-        Terminar({DesfechoPagina::Interrompido, {}, QStringLiteral("A espera pela página de pagamento foi interrompida.")});
+        Terminar({DesfechoPagina::Interrompido, {}, QStringLiteral("A espera pela resposta da página de pagamento foi interrompida. O pagamento pode ter sido processado mesmo assim; verifique-o antes de tentar de novo.")});
 }
 
 void PaginaPagamento::Sondar()
@@ -186,7 +186,7 @@ void PaginaPagamento::Sondar()
                       QStringLiteral("A página de pagamento não carregou em %1 segundos.").arg(segundos)});
         else
             Terminar({DesfechoPagina::SemResposta, {},
-                      QStringLiteral("A página de pagamento não respondeu em %1 segundos.").arg(segundos)});
+                      QStringLiteral("A página de pagamento não respondeu em %1 segundos. O pagamento pode ter sido processado mesmo assim; verifique-o antes de tentar de novo.").arg(segundos)});
         return;
     }
     if (sondando_)
