@@ -1,0 +1,226 @@
+#include "checkout/Instrucao.h"
+
+#include "checkout/Valores.h"
+#include "checkout/modGlobal.h"
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QHostAddress>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QTimer>
+#include <QUrl>
+#include <QXmlStreamReader>
+
+#include <cmath>
+#include <memory>
+
+namespace vendalo {
+namespace {
+
+QString Xml(const QString& valor)
+{
+    return valor.toHtmlEscaped();
+}
+
+QString Url(const QString& valor)
+{
+    return QString::fromLatin1(QUrl::toPercentEncoding(valor));
+}
+
+}  // namespace
+
+QString MontarIdRetorno(const QDateTime& agora, const QString& aleatorio, const QString& idProprio)
+{
+    return agora.toString(QStringLiteral("yyyyMMdd")) + QLatin1Char('.') + agora.toString(QStringLiteral("HHmmss")) +
+           QLatin1Char('.') + aleatorio + QLatin1Char('.') + idProprio;
+}
+
+QString MontarInstrucao(const DadosInstrucao& d)
+{
+    QString x;
+    x.reserve(1600);
+    x += QStringLiteral("<EnviarInstrucao>");
+    x += QStringLiteral("  <InstrucaoUnica TipoValidacao=\"Transparente\">");
+    x += QStringLiteral("        <Razao>") + Xml(d.Razao) + QStringLiteral("</Razao>");
+    x += QStringLiteral("        <Valores>");
+    x += QStringLiteral("            <Valor moeda=\"BRL\">") + ValorParaServico(d.ValorTotal) + QStringLiteral("</Valor>");
+    x += QStringLiteral("        </Valores>");
+    x += QStringLiteral("        <IdProprio>") + Xml(d.IdRetorno) + QStringLiteral("</IdProprio>");
+    x += QStringLiteral("        <Pagador>");
+    x += QStringLiteral("            <Nome>") + Xml(d.Nome) + QStringLiteral("</Nome>");
+    x += QStringLiteral("            <Email>") + Xml(d.Email) + QStringLiteral("</Email>");
+    x += QStringLiteral("            <IdPagador>") + Xml(d.IdPagador) + QStringLiteral("</IdPagador>");
+    x += QStringLiteral("            <EnderecoCobranca>");
+    x += QStringLiteral("                <Logradouro>") + Xml(d.Logradouro) + QStringLiteral("</Logradouro>");
+    x += QStringLiteral("                <Numero>") + Xml(d.Numero) + QStringLiteral("</Numero>");
+    x += QStringLiteral("                <Complemento>") + Xml(d.Complemento) + QStringLiteral("</Complemento>");
+    x += QStringLiteral("                <Bairro>") + Xml(d.Bairro) + QStringLiteral("</Bairro>");
+    x += QStringLiteral("                <Cidade>") + Xml(d.Cidade) + QStringLiteral("</Cidade>");
+    x += QStringLiteral("                <Estado>") + Xml(d.Estado) + QStringLiteral("</Estado>");
+    x += QStringLiteral("                <Pais>BRA</Pais>");
+    x += QStringLiteral("                <CEP>") + Xml(d.CEP) + QStringLiteral("</CEP>");
+    x += QStringLiteral("                <TelefoneFixo>") + Xml(d.TelefoneFixo) + QStringLiteral("</TelefoneFixo>");
+    x += QStringLiteral("            </EnderecoCobranca>");
+    x += QStringLiteral("        </Pagador>");
+    x += QStringLiteral("        <Parcelamentos>");
+    x += QStringLiteral("            <Parcelamento>");
+    x += QStringLiteral("                <MinimoParcelas>1</MinimoParcelas>");
+    x += QStringLiteral("                <MaximoParcelas>12</MaximoParcelas>");
+    x += QStringLiteral("                <Juros>0</Juros>");
+    x += QStringLiteral("                <Repassar>true</Repassar>");
+    x += QStringLiteral("            </Parcelamento>");
+    x += QStringLiteral("        </Parcelamentos>");
+    x += QStringLiteral("  </InstrucaoUnica>");
+    x += QStringLiteral("</EnviarInstrucao>");
+    return x;
+}
+
+QByteArray CabecalhoAutorizacao(const QString& token, const QString& chave)
+{
+    return QByteArrayLiteral("Basic ") + CodificarBase64(token + QLatin1Char(':') + chave).toLatin1();
+}
+
+bool EnderecoPermitido(const QString& endereco)
+{
+    const QUrl url(endereco);
+    if (!url.isValid() || url.host().isEmpty())
+        return false;
+    const QString esquema = url.scheme().toLower();
+    if (esquema == QLatin1String("https"))
+        return true;
+    if (esquema != QLatin1String("http"))
+        return false;
+    if (url.host().compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0)
+        return true;
+    const QHostAddress endereco_ip(url.host());
+    return !endereco_ip.isNull() && endereco_ip.isLoopback();
+}
+
+ResultadoEnvio EnviarInstrucao(const QString& endereco, const QByteArray& autorizacao, const QString& documento,
+                               int limiteMs, const std::function<bool()>& parar)
+{
+    if (!EnderecoPermitido(endereco)) {
+        qWarning("Vendalo: endereço do serviço de pagamento recusado (só https): %s", qPrintable(endereco));
+        return {};
+    }
+    QNetworkAccessManager rede;
+    QNetworkRequest pedido{QUrl(endereco)};
+    pedido.setRawHeader("Authorization", autorizacao);
+    pedido.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("text/xml; charset=utf-8"));
+    // A redirect could lead the credentials elsewhere.
+    pedido.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+    pedido.setTransferTimeout(limiteMs + 1000);
+
+    std::unique_ptr<QNetworkReply> resposta(rede.post(pedido, documento.toUtf8()));
+    QElapsedTimer relogio;
+    relogio.start();
+    QEventLoop laco;
+    QTimer pulso;
+    pulso.setInterval(10);
+    QObject::connect(&pulso, &QTimer::timeout, &laco, &QEventLoop::quit);
+    QObject::connect(resposta.get(), &QNetworkReply::finished, &laco, &QEventLoop::quit);
+    pulso.start();
+    for (;;) {
+        if (resposta->isFinished()) {
+            ResultadoEnvio r;
+            r.fim = FimEspera::Resposta;
+            r.corpo = resposta->readAll();
+            return r;
+        }
+        if (relogio.elapsed() > limiteMs) {
+            resposta->abort();
+            return {};
+        }
+        if (parar && parar()) {
+            resposta->abort();
+            ResultadoEnvio r;
+            r.fim = FimEspera::Finalizado;
+            return r;
+        }
+        laco.exec();
+    }
+}
+
+std::optional<RespostaInstrucao> LerRespostaInstrucao(const QByteArray& corpo)
+{
+    if (corpo.trimmed().isEmpty())
+        return std::nullopt;
+    QXmlStreamReader leitor(corpo);
+    // Depth 1 is the document element; "Resposta" must be its child.
+    int profundidade = 0;
+    bool dentroResposta = false;
+    bool temResposta = false, temStatus = false, temToken = false, temErro = false;
+    QString status, token, erro;
+    while (!leitor.atEnd()) {
+        const QXmlStreamReader::TokenType t = leitor.readNext();
+        if (t == QXmlStreamReader::EndElement) {
+            if (profundidade == 2)
+                dentroResposta = false;
+            --profundidade;
+            continue;
+        }
+        if (t != QXmlStreamReader::StartElement)
+            continue;
+        ++profundidade;
+        const QStringView nome = leitor.name();
+        if (profundidade == 2 && !temResposta && nome == QLatin1String("Resposta")) {
+            temResposta = dentroResposta = true;
+            continue;
+        }
+        QString* texto = nullptr;
+        if (dentroResposta && profundidade == 3 && !temStatus && nome == QLatin1String("Status")) {
+            temStatus = true;
+            texto = &status;
+        } else if (dentroResposta && profundidade == 3 && !temToken && nome == QLatin1String("Token")) {
+            temToken = true;
+            texto = &token;
+        } else if (!temErro && nome == QLatin1String("Erro")) {
+            temErro = true;
+            erro = leitor.attributes().value(QLatin1String("Codigo")).toString() + QStringLiteral(" - ");
+            texto = &erro;
+        }
+        if (texto) {
+            // Reads up to and past the element's end.
+            texto->append(leitor.readElementText(QXmlStreamReader::IncludeChildElements));
+            --profundidade;
+        }
+    }
+    if (leitor.hasError())
+        return std::nullopt;
+    RespostaInstrucao r;
+    r.Sucesso = status.trimmed().toUpper() == QLatin1String("SUCESSO");
+    r.Token = token;
+    erro.remove(QLatin1Char('"'));
+    r.Erro = erro;
+    return r;
+}
+
+QString MontarParametrosPagina(const DadosPagina& d)
+{
+    const QString m = d.ModoDesenvolvedor ? QStringLiteral("-1") : QStringLiteral("0");
+    const QString fim = QStringLiteral("&mododesenvolvedor=") + m + QStringLiteral("&rnd=") + QString::number(d.Rnd);
+    switch (d.Opcao) {
+    case 0:
+        return QStringLiteral("instituicao=") + Url(d.Instituicao) + QStringLiteral("&parcelas=") +
+               Url(ValorParaServico(d.Parcelas)) + QStringLiteral("&numerocartao=") + Url(d.NumeroCartao) +
+               QStringLiteral("&datavalidadecartao=") + Url(d.ValidadeCartao) + QStringLiteral("&codigoseguranca=") +
+               Url(d.CodigoSeguranca) + QStringLiteral("&nomeimpressocartao=") + Url(d.NomeImpresso) +
+               QStringLiteral("&datanascimentotitular=") + Url(d.NascimentoTitular) + QStringLiteral("&telefone=") +
+               Url(d.TelefoneFixo) + QStringLiteral("&cpf=") + Url(d.CPF) + QStringLiteral("&token=") + Url(d.Token) +
+               QStringLiteral("&C_TIPO_PAGAMENTO=0") + fim;
+    case 1:
+        return QStringLiteral("instituicao=") + Url(d.Instituicao) + QStringLiteral("&token=") + Url(d.Token) +
+               QStringLiteral("&C_TIPO_PAGAMENTO=1") + fim;
+    default:
+        return QStringLiteral("token=") + Url(d.Token) + QStringLiteral("&C_TIPO_PAGAMENTO=2") + fim;
+    }
+}
+
+int NumeroAleatorioPagina()
+{
+    return int(std::lround(Aleatorio() * 99999.0));
+}
+
+}  // namespace vendalo
