@@ -4,6 +4,7 @@
 #include "checkout/Configuracao.h"
 #include "checkout/ConsultaPagamento.h"
 #include "checkout/ExportacaoTransacao.h"
+#include "checkout/Instrucao.h"
 #include "checkout/modGlobal.h"
 
 #include <exception>
@@ -52,9 +53,8 @@ bool Checkout::Pagamento_Verificar(const QString& TokenRetorno)
         const ConfiguracaoCheckout& c = ConfigCheckout();
         const QUrl endereco = EnderecoConsulta(p.App_ModoDesenvolvedor ? c.HostApiSandbox : c.HostApi,
                                                p.App_ModoDesenvolvedor, TokenRetorno, int(Aleatorio() * 99999));
-        const QByteArray autorizacao =
-            "Basic " + CodificarBase64(p.MOIP_Token + QLatin1Char(':') + p.MOIP_ChaveAcesso).toLatin1();
-        ResultadoConsulta r = ConsultarInstrucao(endereco, autorizacao, qMax(1, c.TempoLimiteConsultaMs / 1000));
+        ResultadoConsulta r = ConsultarInstrucao(endereco, CabecalhoAutorizacao(p.MOIP_Token, p.MOIP_ChaveAcesso),
+                                                 qMax(1, c.TempoLimiteConsultaMs / 1000));
         if (!r.respondeu) {
             qWarning("Vendalo: Pagamento_Verificar: %s", qPrintable(r.motivo));
             return;

@@ -19,6 +19,10 @@ namespace vendalo {
 
 class VENDALO_EXPORT Form3 : public TelaCheckout {
     Q_OBJECT
+    // For a host that looks at the screen late bound: 0 idle, 1 working,
+    // 2 approved, 3 failed.
+    Q_PROPERTY(int EstadoPagamento READ EstadoPagamento)
+    Q_PROPERTY(QString EnderecoPagamento READ EnderecoPagamento)
 public:
     enum class Estado { Parado, Processando, Aprovado, Falhou };
 
@@ -31,6 +35,7 @@ public:
     void Exibir();
 
     Estado EstadoAtual() const { return estado_; }
+    int EstadoPagamento() const { return int(estado_); }
     const ResultadoPagina& Resultado() const { return resultado_; }
     // The address a slip or a debit is paid at; "" otherwise.
     QString EnderecoPagamento() const { return endereco_; }

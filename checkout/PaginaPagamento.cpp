@@ -1,14 +1,17 @@
 #include "checkout/PaginaPagamento.h"
 
-#include "checkout/Transporte.h"
+#include "checkout/Instrucao.h"
 
+#include <QGuiApplication>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QOpenGLContext>
 #include <QPointer>
 #include <QTimer>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
+#include <QtWebEngineQuick/qtwebenginequickglobal.h>
 
 namespace vendalo {
 
@@ -31,6 +34,15 @@ bool Um(const QString& status, std::initializer_list<const char*> nomes)
         if (status.compare(QLatin1String(nome), Qt::CaseInsensitive) == 0)
             return true;
     return false;
+}
+
+// A host that loads this library after making its application has not
+// given the engine the shared GL context it needs; the engine's own set-up
+// for that case makes it, once, before the first page.
+void PrepararMotor()
+{
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) && !QOpenGLContext::globalShareContext())
+        QtWebEngineQuick::initialize();
 }
 
 }  // namespace
@@ -98,7 +110,7 @@ ResultadoPagina AvaliarResposta(const RespostaPagina& resposta, int opcaoPagamen
     }
     // A slip or a debit that still has to be paid is only good with an
     // address the buyer can safely open.
-    if (StatusPedeEndereco(resposta.Status) && !EnderecoPermitido(QUrl(resposta.Url, QUrl::StrictMode))) {
+    if (StatusPedeEndereco(resposta.Status) && !EnderecoPermitido(resposta.Url)) {
         r.desfecho = DesfechoPagina::Recusado;
         r.motivo = QStringLiteral("A página de pagamento não informou um endereço seguro para o pagamento.");
         return r;
@@ -110,6 +122,7 @@ ResultadoPagina AvaliarResposta(const RespostaPagina& resposta, int opcaoPagamen
 PaginaPagamento::PaginaPagamento(QObject* pai) : QObject(pai)
 {
     qRegisterMetaType<vendalo::ResultadoPagina>();
+    PrepararMotor();
     // No storage name: an off-the-record profile, so the address with the
     // card data never reaches a history or a cache on disk.
     perfil_ = new QWebEngineProfile(this);
@@ -139,7 +152,7 @@ void PaginaPagamento::Iniciar(const QUrl& endereco, int opcaoPagamento, int segu
     sondando_ = false;
     relogio_.start();
     fase_ = Fase::Carregando;
-    if (!EnderecoPermitido(endereco)) {
+    if (!EnderecoPermitido(endereco.toString())) {
         QTimer::singleShot(0, this, [this] {
             Terminar({DesfechoPagina::FalhaPagina, {}, QStringLiteral("Endereço da página de pagamento recusado (só https).")});
         });

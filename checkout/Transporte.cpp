@@ -1,5 +1,7 @@
 #include "checkout/Transporte.h"
 
+#include "checkout/Instrucao.h"
+
 #include <QEventLoop>
 #include <QHostAddress>
 #include <QNetworkAccessManager>
@@ -23,18 +25,10 @@ bool Loopback(const QUrl& endereco)
 
 }  // namespace
 
-bool EnderecoPermitido(const QUrl& endereco)
-{
-    if (!endereco.isValid() || endereco.host().isEmpty())
-        return false;
-    const QString esquema = endereco.scheme().toLower();
-    return esquema == QLatin1String("https") || (esquema == QLatin1String("http") && Loopback(endereco));
-}
-
 RespostaHttp ObterHttp(const QUrl& endereco, const QList<QPair<QByteArray, QByteArray>>& cabecalhos, int segundos)
 {
     RespostaHttp r;
-    if (!EnderecoPermitido(endereco)) {
+    if (!EnderecoPermitido(endereco.toString())) {
         r.erro = QStringLiteral("Endereço recusado (só https): %1").arg(endereco.toDisplayString(QUrl::RemoveQuery));
         return r;
     }

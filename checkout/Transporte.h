@@ -1,6 +1,6 @@
 #pragma once
-// The library's rule for every address it reaches, and a GET that never
-// hangs: https only, plain http only to loopback (the local test services).
+// A GET that never hangs, under the library's rule for every address it
+// reaches (EnderecoPermitido: https only, plain http only to loopback).
 #include "checkout/Exporta.h"
 
 #include <QByteArray>
@@ -10,9 +10,6 @@
 #include <QUrl>
 
 namespace vendalo {
-
-// True for https, and for http when the host is a loopback address.
-VENDALO_EXPORT bool EnderecoPermitido(const QUrl& endereco);
 
 struct RespostaHttp {
     int status = 0;
