@@ -3,6 +3,7 @@
 #include "checkout/Configuracao.h"
 #include "checkout/Form3.h"
 #include "checkout/Instrucao.h"
+#include "checkout/Valores.h"
 #include "checkout/modGlobal.h"
 #include "platform/Texto.h"
 #include "suite/BalaoAviso.h"
@@ -279,12 +280,25 @@ void Form2::MontarTela()
     corpo->addWidget(pagamento);
     corpo->addWidget(notaCampos);
 
+    // What the buyer is about to pay, beside the button that pays it.
+    lblValorTotal_ = new QLabel(this);
+    lblValorTotal_->setObjectName(QStringLiteral("lblValorTotal"));
+    lblValorTotal_->setTextFormat(Qt::PlainText);
+    QFont negrito = lblValorTotal_->font();
+    negrito.setBold(true);
+    lblValorTotal_->setFont(negrito);
+    auto* rodape = new QHBoxLayout;
+    rodape->setContentsMargins(16, 0, 16, 0);
+    rodape->addWidget(lblValorTotal_);
+    rodape->addStretch(1);
+    rodape->addWidget(Btn_);
+
     auto* janela = new QVBoxLayout(this);
     janela->setContentsMargins(0, 0, 0, 14);
     janela->setSpacing(8);
     janela->addWidget(USFormEx_);
     janela->addLayout(corpo, 1);
-    janela->addWidget(Btn_, 0, Qt::AlignHCenter);
+    janela->addLayout(rodape);
     setFixedSize(640, 640);
 }
 
@@ -326,6 +340,7 @@ void Form2::Form_Load()
             USFormEx_->DefinirCaption(QStringLiteral("Pagamento seguro MOIP - Etapa 1 de 2"));
     });
     passo([&] { DefinirFundo(CarregarFundo(p.App_DiretorioImagens, p.App_Img002, QStringLiteral("002.jpg"))); });
+    passo([&] { lblValorTotal_->setText(QStringLiteral("Valor total: R$ ") + FormatarValor(p.ValorTotal)); });
     passo([&] {
         btnOpcao_[0]->DefinirHabilitado(!p.MOIP_DesabilitarCartaoCredito);
         btnOpcao_[1]->DefinirHabilitado(!p.MOIP_DesabilitarDebitoConta);

@@ -7,6 +7,7 @@
 
 #include <array>
 
+class QLabel;
 namespace orvessa {
 class USButton;
 class USComboBox;
@@ -46,6 +47,7 @@ public:
     orvessa::USOptionButton* btnOpcao(int indice) const;
     orvessa::USButton* Btn() const { return Btn_; }
     orvessa::USForm* USFormEx() const { return USFormEx_; }
+    QLabel* lblValorTotal() const { return lblValorTotal_; }
 
 protected:
     void Form_Load() override;
@@ -68,6 +70,7 @@ private:
     orvessa::USTextBox* txtParcelas_ = nullptr;
     std::array<orvessa::USOptionButton*, 3> btnOpcao_{};
     orvessa::USButton* Btn_ = nullptr;
+    QLabel* lblValorTotal_ = nullptr;
 
     bool AguardandoResposta_ = false;
     bool CarregandoTela_ = false;

@@ -185,9 +185,25 @@ constexpr unsigned char kSal[] = {0x4f, 0x72, 0x76, 0x65, 0x73, 0x73, 0x61, 0x2d
 
 bool DerivarChave(const QString& chave, unsigned char saida[32])
 {
+    // Callers encipher field after field with one key (on every key press):
+    // the last derivation of each thread is kept.
+    struct Derivada {
+        QByteArray texto;
+        unsigned char chave[32];
+        bool valida = false;
+    };
+    thread_local Derivada ultima;
     const QByteArray texto = chave.isEmpty() ? QByteArray(kChavePadrao) : chave.toUtf8();
-    return PKCS5_PBKDF2_HMAC(texto.constData(), int(texto.size()), kSal, int(sizeof(kSal)), kIteracoes,
-                             EVP_sha256(), 32, saida) == 1;
+    if (!ultima.valida || ultima.texto != texto) {
+        ultima.valida = false;
+        if (PKCS5_PBKDF2_HMAC(texto.constData(), int(texto.size()), kSal, int(sizeof(kSal)), kIteracoes,
+                              EVP_sha256(), 32, ultima.chave) != 1)
+            return false;
+        ultima.texto = texto;
+        ultima.valida = true;
+    }
+    std::memcpy(saida, ultima.chave, 32);
+    return true;
 }
 
 struct Contexto {
