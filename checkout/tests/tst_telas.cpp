@@ -82,6 +82,7 @@ private:
     std::unique_ptr<apoio::AmbienteTeste> ambiente_;
     std::unique_ptr<apoio::Respostas> respostas_;
     std::unique_ptr<apoio::ServidorPagamento> servidor_;
+    std::unique_ptr<QTimer> fecharForm3_;
 
     Form2* AbrirForm2()
     {
@@ -118,6 +119,16 @@ private slots:
         c = ConfiguracaoCheckout();
         c.HostApi = servidor_->Endereco();
         c.HostApiSandbox = servidor_->Endereco();
+        // Every accepted instruction opens the outcome screen; these tests
+        // look at the payer screen only, so it goes as soon as it shows and
+        // its page stays on loopback.
+        c.HostPagina = c.HostPaginaSandbox = QStringLiteral("http://127.0.0.1:1");
+        fecharForm3_ = std::make_unique<QTimer>();
+        QObject::connect(fecharForm3_.get(), &QTimer::timeout, [] {
+            if (orvessa::Formulario* f = Parametros().form3.data(); f && f->isVisible())
+                f->Descarregar(true);
+        });
+        fecharForm3_->start(20);
         c.PastaChave = ambiente_->Caminho(QStringLiteral("config/Vendalo"));
         ParametrosCheckout& p = Parametros();
         p = ParametrosCheckout();
@@ -137,6 +148,7 @@ private slots:
                                        static_cast<orvessa::Formulario*>(p.form1.data())})
             if (f)
                 f->Descarregar(true);
+        fecharForm3_.reset();
         ApagarAdiados();
         orvessa::BalaoAviso::Instancia().OcultarBalao();
         QLocale::setDefault(QLocale::c());
