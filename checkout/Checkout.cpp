@@ -78,6 +78,7 @@ bool Checkout::App_ProcessarPagamento()
         }
         resultado = Parametros().PagamentoProcessado;
     });
+    SemErros("App_ProcessarPagamento", [] { GravarDadosPendentes(); });
     return resultado;
 }
 

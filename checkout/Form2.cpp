@@ -246,23 +246,23 @@ void Form2::MontarTela()
     gPagamento->setVerticalSpacing(6);
     gPagamento->addLayout(linhaOpcoes, 0, 0, 1, 4);
     gPagamento->addWidget(lblCartao, 1, 0);
-    gPagamento->addWidget(txtCartao_, 1, 1);
-    gPagamento->addWidget(lblParcelas, 1, 2);
-    gPagamento->addWidget(txtParcelas_, 1, 3);
+    gPagamento->addWidget(txtCartao_, 1, 1, 1, 3);
     adicionar(gPagamento, 2, 0, CampoNomeImpresso, 3);
     adicionar(gPagamento, 3, 0, CampoNumeroCartao);
     adicionar(gPagamento, 3, 2, CampoValidadeCartao);
     adicionar(gPagamento, 4, 0, CampoCodigoSeguranca);
-    adicionar(gPagamento, 4, 2, CampoNascimentoTitular);
-    adicionar(gPagamento, 5, 0, CampoCPFTitular);
-    adicionar(gPagamento, 5, 2, CampoTelefoneTitular);
+    gPagamento->addWidget(lblParcelas, 4, 2);
+    gPagamento->addWidget(txtParcelas_, 4, 3);
+    adicionar(gPagamento, 5, 0, CampoNascimentoTitular);
+    adicionar(gPagamento, 6, 0, CampoCPFTitular);
+    adicionar(gPagamento, 6, 2, CampoTelefoneTitular);
     auto* notaTitular = new QLabel(
         QStringLiteral("Pessoa física deve informar: Data de nascimento, cpf e telefone do titular do cartão. "
                        "Algumas operadoras utilizam essas informações para análise de risco."),
         this);
     notaTitular->setWordWrap(true);
     notaTitular->setStyleSheet(QStringLiteral("color: #5A5A5A;"));
-    gPagamento->addWidget(notaTitular, 6, 0, 1, 4);
+    gPagamento->addWidget(notaTitular, 7, 0, 1, 4);
     gPagamento->setColumnStretch(1, 1);
     gPagamento->setColumnStretch(3, 1);
 
@@ -299,7 +299,7 @@ void Form2::MontarTela()
     janela->addWidget(USFormEx_);
     janela->addLayout(corpo, 1);
     janela->addLayout(rodape);
-    setFixedSize(640, 640);
+    setFixedSize(660, 680);
 }
 
 Form2* Form2::Instancia(QWidget* dono)
@@ -375,6 +375,7 @@ void Form2::Form_QueryUnload(bool& cancelar, int)
 void Form2::Form_Unload()
 {
     orvessa::BalaoAviso::Instancia().OcultarBalao();
+    GravarDadosPendentes();
     ParametrosCheckout& p = Parametros();
     if (p.form2 == this)
         p.form2 = nullptr;

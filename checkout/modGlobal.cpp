@@ -6,6 +6,9 @@
 #include "suite/Utilitarios.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
+#include <QThread>
+#include <QTimer>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -137,6 +140,82 @@ QString ChaveCartoes()
     return chave;
 }
 
+// Writes wait a moment and go to the registry together: a key press must
+// not cost a registry write of its own (each one is synced to disk). Reads
+// see them at once; they are written at the latest when the screen closes,
+// the thread ends or the application quits.
+constexpr int AtrasoGravacaoMs = 100;
+
+struct Pendentes {
+    QMutex mutex;
+    QList<EscritaRegistro> escritas;
+    bool agendado = false;
+};
+
+Pendentes& Fila()
+{
+    static Pendentes fila;
+    return fila;
+}
+
+struct GravarAoSairDaThread {
+    ~GravarAoSairDaThread() { GravarDadosPendentes(); }
+};
+
+EscritaRegistro* Pendente(QList<EscritaRegistro>& escritas, const QString& chave, const QString& nome)
+{
+    for (EscritaRegistro& e : escritas)
+        if (e.chave.compare(chave, Qt::CaseInsensitive) == 0 && e.nome.compare(nome, Qt::CaseInsensitive) == 0)
+            return &e;
+    return nullptr;
+}
+
+void Enfileirar(const QString& chave, const QString& nome, const std::optional<QString>& texto)
+{
+    thread_local GravarAoSairDaThread aoSair;
+    (void)aoSair;
+    static const bool rotinaFinal = [] {
+        qAddPostRoutine([] { GravarDadosPendentes(); });
+        return true;
+    }();
+    (void)rotinaFinal;
+
+    bool agendar = false;
+    {
+        Pendentes& fila = Fila();
+        QMutexLocker trava(&fila.mutex);
+        if (EscritaRegistro* e = Pendente(fila.escritas, chave, nome))
+            e->texto = texto;
+        else
+            fila.escritas.append({chave, nome, texto});
+        if (!fila.agendado) {
+            fila.agendado = true;
+            agendar = true;
+        }
+    }
+    if (!agendar)
+        return;
+    if (QCoreApplication::instance() && QThread::currentThread()->eventDispatcher())
+        QTimer::singleShot(AtrasoGravacaoMs, [] { GravarDadosPendentes(); });
+    else
+        GravarDadosPendentes();
+}
+
+// What the store holds for the value: the pending write, else the registry.
+std::optional<QString> LerGuardado(const QString& chave, const QString& nome)
+{
+    {
+        Pendentes& fila = Fila();
+        QMutexLocker trava(&fila.mutex);
+        if (const EscritaRegistro* e = Pendente(fila.escritas, chave, nome))
+            return e->texto;
+    }
+    const QString valor = LerValorRegistro(plataforma::Hive::CurrentUser, chave, nome);
+    if (valor.isEmpty() && !plataforma::Registro::LerValor(plataforma::Hive::CurrentUser, chave, nome))
+        return std::nullopt;
+    return valor;
+}
+
 }  // namespace
 
 ParametrosCheckout& Parametros()
@@ -185,8 +264,7 @@ QString LerDadoSalvo(int campo)
     const Campo& c = Campos[campo];
     if (c.guarda == Guarda::Nunca)
         return QString();
-    const QString valor =
-        LerValorRegistro(plataforma::Hive::CurrentUser, CaminhoChave(c.chave), QString::fromUtf8(c.nome));
+    const QString valor = LerGuardado(CaminhoChave(c.chave), QString::fromUtf8(c.nome)).value_or(QString());
     if (c.guarda == Guarda::Claro || valor.isEmpty())
         return valor;
     const QString chave = ChaveCartoes();
@@ -200,9 +278,11 @@ void GravarDadoSalvo(int campo, const QString& texto)
     const Campo& c = Campos[campo];
     const QString chaveRegistro = CaminhoChave(c.chave);
     const QString nome = QString::fromUtf8(c.nome);
+    const std::optional<QString> guardado = LerGuardado(chaveRegistro, nome);
     if (c.guarda == Guarda::Nunca) {
         // What an earlier version stored goes.
-        ExcluirValorRegistro(plataforma::Hive::CurrentUser, chaveRegistro, nome);
+        if (guardado)
+            Enfileirar(chaveRegistro, nome, std::nullopt);
         return;
     }
     QString valor = texto;
@@ -212,11 +292,30 @@ void GravarDadoSalvo(int campo, const QString& texto)
             qWarning("Vendalo: a chave dos dados do cartão não pôde ser criada; o campo não foi gravado");
             return;
         }
-        valor = orvessa::Utilitarios::Instancia().Cifrar(texto, chave);
+        auto& u = orvessa::Utilitarios::Instancia();
+        // The same text again (a restored field) keeps its stored form.
+        if (guardado && !guardado->isEmpty() && u.Decifrar(*guardado, chave) == texto)
+            return;
+        valor = u.Cifrar(texto, chave);
         if (valor.isEmpty())
             return;
+    } else if (guardado && *guardado == valor) {
+        return;
     }
-    GravarValorRegistro(plataforma::Hive::CurrentUser, chaveRegistro, nome, valor);
+    Enfileirar(chaveRegistro, nome, valor);
+}
+
+void GravarDadosPendentes()
+{
+    Pendentes& fila = Fila();
+    QList<EscritaRegistro> escritas;
+    {
+        QMutexLocker trava(&fila.mutex);
+        escritas.swap(fila.escritas);
+        fila.agendado = false;
+    }
+    if (!escritas.isEmpty())
+        GravarValoresRegistro(plataforma::Hive::CurrentUser, escritas);
 }
 
 }  // namespace vendalo

@@ -70,6 +70,10 @@ VENDALO_EXPORT QString CodificarBase64(const QString& texto);
 // The payer-data store: fields 0-9 per service token, 10-16 per token and
 // institution row (see modGlobal.cpp for the table).
 VENDALO_EXPORT QString LerDadoSalvo(int campo);
+// A write is seen by the next read at once and reaches the registry within
+// a moment, together with the writes made meanwhile.
 VENDALO_EXPORT void GravarDadoSalvo(int campo, const QString& texto);
+// Writes what is still waiting now.
+VENDALO_EXPORT void GravarDadosPendentes();
 
 }  // namespace vendalo

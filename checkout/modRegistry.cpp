@@ -52,21 +52,28 @@ QString LerValorRegistro(plataforma::Hive hive, const QString& chave, const QStr
 
 void GravarValorRegistro(plataforma::Hive hive, const QString& chave, const QString& nome, const QString& texto)
 {
-    // Key and value in one write: a key press costs one hive write.
-    plataforma::LoteRegistro lote;
-    lote.CriarChave(chave);
-    const std::optional<QVariant> atual = Registro::LerValor(hive, chave, nome);
-    if (atual && atual->typeId() == QMetaType::UInt)
-        lote.GravarDword(chave, nome, ValorDword(texto));
-    else
-        lote.GravarTexto(chave, nome, texto);
-    Registro::Aplicar(hive, lote);
+    GravarValoresRegistro(hive, {{chave, nome, texto}});
 }
 
-void ExcluirValorRegistro(plataforma::Hive hive, const QString& chave, const QString& nome)
+void GravarValoresRegistro(plataforma::Hive hive, const QList<EscritaRegistro>& escritas)
 {
-    if (Registro::LerValor(hive, chave, nome))
-        Registro::ExcluirValor(hive, chave, nome);
+    // Keys and values in one write: the key is created first, then the value
+    // keeps the type it has.
+    plataforma::LoteRegistro lote;
+    for (const EscritaRegistro& e : escritas) {
+        if (!e.texto) {
+            lote.ExcluirValor(e.chave, e.nome);
+            continue;
+        }
+        lote.CriarChave(e.chave);
+        const std::optional<QVariant> atual = Registro::LerValor(hive, e.chave, e.nome);
+        if (atual && atual->typeId() == QMetaType::UInt)
+            lote.GravarDword(e.chave, e.nome, ValorDword(*e.texto));
+        else
+            lote.GravarTexto(e.chave, e.nome, *e.texto);
+    }
+    if (!lote.Vazio())
+        Registro::Aplicar(hive, lote);
 }
 
 }  // namespace vendalo

@@ -4,7 +4,9 @@
 #include "checkout/Exporta.h"
 #include "platform/Registro.h"
 
+#include <QList>
 #include <QString>
+#include <optional>
 
 namespace vendalo {
 
@@ -15,7 +17,13 @@ VENDALO_EXPORT QString LerValorRegistro(plataforma::Hive hive, const QString& ch
 // taking the number the text starts with.
 VENDALO_EXPORT void GravarValorRegistro(plataforma::Hive hive, const QString& chave, const QString& nome,
                                         const QString& texto);
-// Removes a value; absent is not a failure.
-VENDALO_EXPORT void ExcluirValorRegistro(plataforma::Hive hive, const QString& chave, const QString& nome);
+// Several writes (a value of nullopt removes it) as one registry write, each
+// by the rules of GravarValorRegistro.
+struct EscritaRegistro {
+    QString chave;
+    QString nome;
+    std::optional<QString> texto;
+};
+VENDALO_EXPORT void GravarValoresRegistro(plataforma::Hive hive, const QList<EscritaRegistro>& escritas);
 
 }  // namespace vendalo

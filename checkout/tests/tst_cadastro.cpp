@@ -59,7 +59,11 @@ private slots:
         p.InstituicaoSelecionada = 4;
     }
 
-    void cleanup() { ambiente_.reset(); }
+    void cleanup()
+    {
+        vendalo::GravarDadosPendentes();
+        ambiente_.reset();
+    }
 
     void base64_data()
     {
@@ -108,6 +112,10 @@ private slots:
 
         p.MOIP_Token = TokenA;
         QCOMPARE(vendalo::LerDadoSalvo(0), QStringLiteral("Ana"));
+        // Within a moment the writes land in the registry by themselves.
+        QTRY_COMPARE(Registro::LerTexto(Hive::CurrentUser, QStringLiteral("SOFTWARE\\Vendalo\\Principal\\{%1}").arg(TokenB),
+                                        QStringLiteral("Responsável pelo pagamento")),
+                     std::optional<QString>(QStringLiteral("Bruno")));
         QCOMPARE(vendalo::LerDadoSalvo(10), QStringLiteral("ANA MASTER"));
         p.InstituicaoSelecionada = 4;
         QCOMPARE(vendalo::LerDadoSalvo(10), QStringLiteral("ANA VISA"));
@@ -124,6 +132,7 @@ private slots:
         const QByteArray antes = ConteudoRegistro(ambiente_->Caminho(QStringLiteral("hkcu")));
         vendalo::GravarDadoSalvo(17, QStringLiteral("x"));
         vendalo::GravarDadoSalvo(-1, QStringLiteral("x"));
+        vendalo::GravarDadosPendentes();
         QCOMPARE(vendalo::LerDadoSalvo(17), QString());
         QCOMPARE(ConteudoRegistro(ambiente_->Caminho(QStringLiteral("hkcu"))), antes);
     }
@@ -142,6 +151,7 @@ private slots:
         QCOMPARE(vendalo::LerDadoSalvo(12), cpf);
         QCOMPARE(vendalo::LerDadoSalvo(16), validade);
 
+        vendalo::GravarDadosPendentes();
         const QByteArray registro = ConteudoRegistro(ambiente_->Caminho(QStringLiteral("hkcu")));
         QVERIFY(!registro.contains(numero.toLatin1()));
         QVERIFY(!registro.contains(cpf.toLatin1()));
@@ -172,6 +182,7 @@ private slots:
                               QStringLiteral("ANTIGO"));
         QCOMPARE(vendalo::LerDadoSalvo(15), QString());
         vendalo::GravarDadoSalvo(15, QStringLiteral("737"));
+        vendalo::GravarDadosPendentes();
         QVERIFY(!Registro::LerValor(Hive::CurrentUser, ChaveCartao(TokenA, 4), QStringLiteral("Código de segurança")));
         const QByteArray registro = ConteudoRegistro(ambiente_->Caminho(QStringLiteral("hkcu")));
         QVERIFY(!registro.contains("737"));

@@ -152,6 +152,7 @@ private slots:
         ApagarAdiados();
         orvessa::BalaoAviso::Instancia().OcultarBalao();
         QLocale::setDefault(QLocale::c());
+        GravarDadosPendentes();
         servidor_.reset();
         respostas_.reset();
         ambiente_.reset();
@@ -312,9 +313,11 @@ private slots:
             QFile arquivo(ambiente_->Caminho(QStringLiteral("hkcu/HKEY_CURRENT_USER.json")));
             return arquivo.open(QIODevice::ReadOnly) ? arquivo.readAll() : QByteArray();
         };
+        GravarDadosPendentes();
         const QByteArray antes = hive();
-        QVERIFY(!antes.isEmpty());
+        QVERIFY(antes.contains("Liberdade"));
         f->txtParcelas()->DefinirTexto(QStringLiteral("7"));
+        GravarDadosPendentes();
         QCOMPARE(hive(), antes);
 
         // Another brand keeps its own card data.
