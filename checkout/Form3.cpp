@@ -145,6 +145,12 @@ Form3* Form3::Instancia(QWidget* dono)
 
 void Form3::Exibir()
 {
+    // The page starts once the screen is up, so the busy bar shows first;
+    // loading the screen alone starts nothing.
+    QTimer::singleShot(0, this, [this] {
+        if (Carregado() && isVisible() && estado_ == Estado::Parado)
+            IniciarPagamento();
+    });
     ExibirModal();
 }
 
@@ -164,11 +170,6 @@ void Form3::Form_Load()
         USFormEx_->AplicarTema();
     } catch (...) {
     }
-    // The page starts once the screen is up, so the busy bar shows first.
-    QTimer::singleShot(0, this, [this] {
-        if (Carregado() && estado_ == Estado::Parado)
-            IniciarPagamento();
-    });
 }
 
 void Form3::IniciarPagamento()

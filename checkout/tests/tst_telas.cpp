@@ -8,6 +8,7 @@
 #include "checkout/Configuracao.h"
 #include "checkout/Form1.h"
 #include "checkout/Form2.h"
+#include "checkout/Form3.h"
 #include "checkout/Instrucao.h"
 #include "checkout/modGlobal.h"
 #include "suite/BalaoAviso.h"
@@ -82,7 +83,6 @@ private:
     std::unique_ptr<apoio::AmbienteTeste> ambiente_;
     std::unique_ptr<apoio::Respostas> respostas_;
     std::unique_ptr<apoio::ServidorPagamento> servidor_;
-    std::unique_ptr<QTimer> fecharForm3_;
 
     Form2* AbrirForm2()
     {
@@ -119,16 +119,6 @@ private slots:
         c = ConfiguracaoCheckout();
         c.HostApi = servidor_->Endereco();
         c.HostApiSandbox = servidor_->Endereco();
-        // Every accepted instruction opens the outcome screen; these tests
-        // look at the payer screen only, so it goes as soon as it shows and
-        // its page stays on loopback.
-        c.HostPagina = c.HostPaginaSandbox = QStringLiteral("http://127.0.0.1:1");
-        fecharForm3_ = std::make_unique<QTimer>();
-        QObject::connect(fecharForm3_.get(), &QTimer::timeout, [] {
-            if (orvessa::Formulario* f = Parametros().form3.data(); f && f->isVisible())
-                f->Descarregar(true);
-        });
-        fecharForm3_->start(20);
         c.PastaChave = ambiente_->Caminho(QStringLiteral("config/Vendalo"));
         ParametrosCheckout& p = Parametros();
         p = ParametrosCheckout();
@@ -139,6 +129,9 @@ private slots:
         p.MOIP_RazaoPagamento = QStringLiteral("Licença");
         p.MOIP_ValorUnitario = 19.9;
         p.ValorTotal = 19.9;
+        // These tests look at the payer screen only: with the outcome screen
+        // already loaded an accepted instruction does not open it.
+        Form3::Instancia(nullptr)->Carregar();
     }
 
     void cleanup()
@@ -148,7 +141,8 @@ private slots:
                                        static_cast<orvessa::Formulario*>(p.form1.data())})
             if (f)
                 f->Descarregar(true);
-        fecharForm3_.reset();
+        if (Parametros().form3)
+            Parametros().form3->Descarregar(true);
         ApagarAdiados();
         orvessa::BalaoAviso::Instancia().OcultarBalao();
         QLocale::setDefault(QLocale::c());
