@@ -183,8 +183,8 @@ void Form3::IniciarPagamento()
     prgProcessando_->setRange(0, 0);
     prgProcessando_->show();
     lblResultado_->DefinirCaption(
-        QStringLiteral("<b>Processando o pagamento...</b><br>Aguarde a resposta da operadora; esta janela pode ser "
-                       "fechada, mas o pagamento talvez já esteja em andamento."));
+        QStringLiteral("<b>Processando o pagamento...</b><br>Aguarde a resposta da operadora e não feche esta "
+                       "janela."));
 
     const ConfiguracaoCheckout& c = ConfigCheckout();
     const QUrl endereco =

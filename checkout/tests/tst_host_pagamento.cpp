@@ -135,6 +135,7 @@ struct Desfecho {
     bool roteiroCompleto = false;
     QString resultado;  // the outcome screen's marked-up result
     QString endereco;   // its address to pay at
+    QString titulo;
     bool botaoEndereco = false;
 };
 
@@ -177,6 +178,7 @@ private:
                                QWidget* form3 = Tela("Form3");
                                d.resultado = Filho<QWidget>(form3, "lblResultado")->property("Caption").toString();
                                d.endereco = form3->property("EnderecoPagamento").toString();
+                               d.titulo = form3->windowTitle();
                                d.botaoEndereco = Filho<QWidget>(form3, "btnAbrirEndereco")->isVisible();
                                Clicar(Filho<QAbstractButton>(form3, "Btn"));
                            }});
@@ -246,6 +248,8 @@ private slots:
         QVERIFY2(d.resultado.contains(QStringLiteral("Pagamento aprovado")), qPrintable(d.resultado));
         QVERIFY(d.resultado.contains(QStringLiteral("84785")));
         QVERIFY(!d.botaoEndereco);
+        // No quantity screen: the outcome is the second of two steps.
+        QCOMPARE(d.titulo, QStringLiteral("Pagamento seguro MOIP - Etapa 2 de 2"));
 
         // The page got the instruction's token and the option's function ran.
         const auto paginas = servidor_->PedidosEm(QStringLiteral("/sandbox.asp"));
