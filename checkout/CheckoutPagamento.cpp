@@ -5,25 +5,13 @@
 #include "checkout/ConsultaPagamento.h"
 #include "checkout/ExportacaoTransacao.h"
 #include "checkout/Instrucao.h"
+#include "checkout/SemErros.h"
 #include "checkout/modGlobal.h"
 
-#include <exception>
+#include <type_traits>
 
 namespace vendalo {
 namespace {
-
-// As every public member: nothing reaches the host, what was caught is logged.
-template <typename Funcao>
-void Protegido(const char* membro, Funcao&& funcao)
-{
-    try {
-        funcao();
-    } catch (const std::exception& e) {
-        qWarning("Vendalo: %s: %s", membro, e.what());
-    } catch (...) {
-        qWarning("Vendalo: %s: erro inesperado", membro);
-    }
-}
 
 const ConsultaLida& Consulta()
 {
@@ -42,7 +30,7 @@ auto DoPagamento(int indice, Campo campo) -> std::decay_t<decltype(PagamentoLido
 bool Checkout::Pagamento_Verificar(const QString& TokenRetorno)
 {
     bool respondeu = false;
-    Protegido("Pagamento_Verificar", [&] {
+    SemErros("Pagamento_Verificar", [&] {
         ParametrosCheckout& p = Parametros();
         // Nothing of an earlier query may pass for this token's answer.
         p.Consulta = ConsultaLida();
@@ -67,7 +55,7 @@ bool Checkout::Pagamento_Verificar(const QString& TokenRetorno)
 
 void Checkout::Pagamento_SalvarDados(const QString& Arquivo, const QString& TokenRetorno)
 {
-    Protegido("Pagamento_SalvarDados", [&] {
+    SemErros("Pagamento_SalvarDados", [&] {
         // Only verified data is written: a failed query leaves the file as it was.
         if (Pagamento_Verificar(TokenRetorno))
             GravarDadosPagamento(Arquivo, Consulta());

@@ -3,7 +3,6 @@
 #include "checkout/Instrucao.h"
 
 #include <QEventLoop>
-#include <QHostAddress>
 #include <QNetworkAccessManager>
 #include <QNetworkProxy>
 #include <QNetworkReply>
@@ -11,19 +10,6 @@
 #include <QTimer>
 
 namespace vendalo {
-
-namespace {
-
-bool Loopback(const QUrl& endereco)
-{
-    const QString host = endereco.host();
-    if (host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0)
-        return true;
-    const QHostAddress ip(host);
-    return !ip.isNull() && ip.isLoopback();
-}
-
-}  // namespace
 
 RespostaHttp ObterHttp(const QUrl& endereco, const QList<QPair<QByteArray, QByteArray>>& cabecalhos, int segundos)
 {
@@ -33,11 +19,13 @@ RespostaHttp ObterHttp(const QUrl& endereco, const QList<QPair<QByteArray, QByte
         return r;
     }
     QNetworkAccessManager rede;
-    if (Loopback(endereco))
-        rede.setProxy(QNetworkProxy::NoProxy);  // an environment proxy must not see local traffic
+    // Plain http passed the rule only to loopback, which an environment proxy
+    // must not see.
+    if (endereco.scheme().compare(QLatin1String("http"), Qt::CaseInsensitive) == 0)
+        rede.setProxy(QNetworkProxy::NoProxy);
     QNetworkRequest pedido(endereco);
-    // A redirect may not leave https.
-    pedido.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+    // A redirect could lead the credentials elsewhere: not followed.
+    pedido.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
     for (const auto& [nome, valor] : cabecalhos)
         pedido.setRawHeader(nome, valor);
 
