@@ -6,6 +6,7 @@
 #include "suite/Controles.h"
 #include "suite/Utilitarios.h"
 
+#include <QApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -284,6 +285,12 @@ void Form3::Form_QueryUnload(bool& cancelar, int)
     // The answer may have come while the question was open.
     if (pagina_->Trabalhando())
         pagina_->Interromper();
+}
+
+void Form3::Form_Activate()
+{
+    while (QApplication::overrideCursor())
+        QApplication::restoreOverrideCursor();
 }
 
 void Form3::Form_Unload()

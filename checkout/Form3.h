@@ -57,6 +57,10 @@ protected:
     void Form_Load() override;
     void Form_QueryUnload(bool& cancelar, int modo) override;
     void Form_Unload() override;
+    // Pointer back to normal only: after a success this screen shows its
+    // outcome (and the slip's address) until the buyer closes it, also when
+    // another window was active meanwhile.
+    void Form_Activate() override;
 
 private:
     void IniciarPagamento();

@@ -153,7 +153,8 @@ private:
     // Payer screen filled for `opcao` and sent; the outcome screen read
     // once it shows a result (or, with `fecharDuranteEspera`, closed while
     // the page works); then whatever screen is left is closed.
-    Desfecho Pagar(int opcao, bool fecharDuranteEspera = false)
+    enum class Durante { Nada, Fechar, Finalizar };
+    Desfecho Pagar(int opcao, Durante durante = Durante::Nada)
     {
         Desfecho d;
         QList<Roteiro::Passo> passos;
@@ -163,13 +164,19 @@ private:
                            PreencherPagador(form2, opcao);
                            Clicar(Filho<QAbstractButton>(form2, "Btn"));
                        }});
-        if (fecharDuranteEspera) {
+        if (durante == Durante::Fechar) {
             passos.append({[] {
                                QWidget* f = Tela("Form3");
                                return f && f->property("EstadoPagamento").toInt() == 1;
                            },
                            [] { QTimer::singleShot(0, Tela("Form3"), &QWidget::close); }});
         } else {
+            if (durante == Durante::Finalizar)
+                passos.append({[] {
+                                   QWidget* f = Tela("Form3");
+                                   return f && f->property("EstadoPagamento").toInt() == 1;
+                               },
+                               [this] { Componentes::ChamarMetodo(checkout_.get(), QStringLiteral("App_Finalizar")); }});
             passos.append({[] {
                                QWidget* f = Tela("Form3");
                                return f && f->property("EstadoPagamento").toInt() >= 2;
@@ -324,10 +331,21 @@ private slots:
                 });
             return perguntas == 1 ? 7 : 6;
         });
-        const Desfecho d = Pagar(0, true);
+        const Desfecho d = Pagar(0, Durante::Fechar);
         QVERIFY(d.roteiroCompleto);
         QVERIFY(!d.processado);
         QCOMPARE(perguntas, 2);
+    }
+
+    // The host's stop ends the page's wait too; the screen says so.
+    void FinalizarDoHostParaAEspera()
+    {
+        servidor_->DefinirPagina(apoio::ServidorMoip::Pagina::Silencio);
+        const Desfecho d = Pagar(2, Durante::Finalizar);
+        QVERIFY(d.roteiroCompleto);
+        QVERIFY(!d.processado);
+        QVERIFY2(d.resultado.contains(QStringLiteral("foi interrompida")), qPrintable(d.resultado));
+        QVERIFY(respostas_->CaixasCom(QStringLiteral("Deseja mesmo fechar")).isEmpty());
     }
 
     void VerificarLeOsPagamentosPeloNome()
