@@ -142,6 +142,10 @@ void Form1::Btn_Click()
     if (const std::optional<double> total = LerValor(lblValor_->text()))
         p.ValorTotal = *total;
     Form2::AbrirModal(this);
+    // The fold-up after a payment, also where no window manager hands the
+    // activation back to this screen.
+    if (Parametros().FecharTelas)
+        Descarregar();
 }
 
 }  // namespace vendalo

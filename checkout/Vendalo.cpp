@@ -92,17 +92,6 @@ constexpr plataforma::BibliotecaTipo Biblioteca = {
 // Any object of this library will do for finding the library's own file.
 const char MarcadorBiblioteca = 0;
 
-// What a self-registering server answers when a key cannot be written.
-constexpr long FalhaRegistro = -2147220991;  // 0x80040201
-
-QString NormalizarClsid(const char* clsid)
-{
-    QString texto = QString::fromLatin1(clsid).trimmed();
-    if (texto.startsWith(QLatin1Char('{')) && texto.endsWith(QLatin1Char('}')))
-        texto = texto.mid(1, texto.size() - 2);
-    return texto.toUpper();
-}
-
 }  // namespace
 
 const plataforma::BibliotecaTipo& Tipos()
@@ -116,23 +105,12 @@ extern "C" {
 
 VENDALO_EXPORT long DllRegisterServer()
 {
-    try {
-        const QString caminho = plataforma::Componentes::CaminhoDestaBiblioteca(&vendalo::MarcadorBiblioteca);
-        if (caminho.isEmpty())
-            return vendalo::FalhaRegistro;
-        return plataforma::Componentes::RegistrarBiblioteca(vendalo::Tipos(), caminho) ? 0 : vendalo::FalhaRegistro;
-    } catch (...) {
-        return vendalo::FalhaRegistro;
-    }
+    return plataforma::Componentes::RegistrarEstaBiblioteca(vendalo::Tipos(), &vendalo::MarcadorBiblioteca);
 }
 
 VENDALO_EXPORT long DllUnregisterServer()
 {
-    try {
-        return plataforma::Componentes::DesregistrarBiblioteca(vendalo::Tipos()) ? 0 : vendalo::FalhaRegistro;
-    } catch (...) {
-        return vendalo::FalhaRegistro;
-    }
+    return plataforma::Componentes::DesregistrarEstaBiblioteca(vendalo::Tipos());
 }
 
 // The checkout is no control: it takes no parent and belongs to the host.
@@ -142,7 +120,7 @@ VENDALO_EXPORT void* DllCriarObjeto(const char* clsid, void* pai)
     if (!clsid)
         return nullptr;
     try {
-        if (vendalo::NormalizarClsid(clsid) != QLatin1String(vendalo::ClsidCheckout))
+        if (plataforma::Componentes::NormalizarClsid(QString::fromLatin1(clsid)) != QLatin1String(vendalo::ClsidCheckout))
             return nullptr;
         return static_cast<QObject*>(new vendalo::Checkout());
     } catch (...) {

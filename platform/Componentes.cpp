@@ -228,6 +228,36 @@ QVariant Chamar(QObject* objeto, const QByteArray& nome, const QVariantList& arg
 
 // ---- registration --------------------------------------------------------------------
 
+namespace {
+constexpr long FalhaRegistro = -2147220991;  // 0x80040201, SELFREG_E_CLASS
+}
+
+long Componentes::RegistrarEstaBiblioteca(const BibliotecaTipo& tipos, const void* umSimboloDela)
+{
+    try {
+        const QString caminho = CaminhoDestaBiblioteca(umSimboloDela);
+        if (caminho.isEmpty())
+            return FalhaRegistro;
+        return RegistrarBiblioteca(tipos, caminho) ? 0 : FalhaRegistro;
+    } catch (...) {
+        return FalhaRegistro;
+    }
+}
+
+long Componentes::DesregistrarEstaBiblioteca(const BibliotecaTipo& tipos)
+{
+    try {
+        return DesregistrarBiblioteca(tipos) ? 0 : FalhaRegistro;
+    } catch (...) {
+        return FalhaRegistro;
+    }
+}
+
+QString Componentes::NormalizarClsid(const QString& clsid)
+{
+    return NormalizarGuid(clsid);
+}
+
 bool Componentes::RegistrarBiblioteca(const BibliotecaTipo& tipos, const QString& caminhoBiblioteca)
 {
     const QString libid = NormalizarGuid(QString::fromUtf8(tipos.libid));

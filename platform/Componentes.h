@@ -31,6 +31,15 @@ public:
     static bool RegistrarBiblioteca(const BibliotecaTipo& tipos, const QString& caminhoBiblioteca);
     static bool DesregistrarBiblioteca(const BibliotecaTipo& tipos);
 
+    // What a library's DllRegisterServer / DllUnregisterServer answer:
+    // registers the library that holds `umSimboloDela`; 0 (S_OK) on success,
+    // 0x80040201 when a key cannot be written. Never throw.
+    static long RegistrarEstaBiblioteca(const BibliotecaTipo& tipos, const void* umSimboloDela);
+    static long DesregistrarEstaBiblioteca(const BibliotecaTipo& tipos);
+    // A class id as a factory receives it ("{...}" or bare, any case) in the
+    // form type tables write it: bare, upper case; empty when no GUID.
+    static QString NormalizarClsid(const QString& clsid);
+
     // Path of the shared library that holds `enderecoDeUmSimbolo` (dladdr).
     static QString CaminhoDestaBiblioteca(const void* enderecoDeUmSimbolo);
 

@@ -152,6 +152,40 @@ private slots:
         ambiente_.reset();
     }
 
+    // ---- the run ------------------------------------------------------------------------
+
+    // Skipping the first screen: one item at the unit value. A stop asked
+    // with nothing pending stays until the next run, which clears it; a
+    // second run while the screens are open is refused.
+    void processarPagamento()
+    {
+        ParametrosCheckout& p = Parametros();
+        p.MOIP_OmitirTelaInicial = true;
+        p.MOIP_ValorUnitario = 12.5;
+        p.QuantidadeItens = 7;
+        Checkout host;
+        host.App_Finalizar();
+        QVERIFY(p.Finalizar);
+        bool finalizar = true, segunda = true;
+        int itens = 0;
+        double total = 0;
+        QTimer::singleShot(0, [&] {
+            (void)QTest::qWaitFor([&] { return p.form2 && p.form2->isVisible(); }, 20000);
+            finalizar = p.Finalizar;
+            itens = p.QuantidadeItens;
+            total = p.ValorTotal;
+            segunda = host.App_ProcessarPagamento();
+            if (p.form2)
+                p.form2->close();
+        });
+        QCOMPARE(host.App_ProcessarPagamento(), false);
+        QVERIFY(!finalizar);
+        QCOMPARE(itens, 1);
+        QCOMPARE(total, 12.5);
+        QVERIFY(!segunda);
+        QVERIFY(respostas_->Caixas().isEmpty());
+    }
+
     // ---- quantity screen ----------------------------------------------------------------
 
     void quantidadeZeroMostraBalao()
@@ -206,6 +240,20 @@ private slots:
         QCOMPARE(Parametros().ValorTotal, total);
         QCOMPARE(Parametros().QuantidadeItens, itens);
         QVERIFY(f->isVisible());
+    }
+
+    // A successful payment folds the screens up as each modal call returns.
+    void fecharTelasAposPagamento()
+    {
+        Form1* f = AbrirForm1();
+        QPointer<Form1> vigia(f);
+        QTimer::singleShot(0, [&] {
+            (void)QTest::qWaitFor([&] { return Parametros().form2 && Parametros().form2->isVisible(); }, 20000);
+            Parametros().FecharTelas = true;
+            Parametros().form2->close();
+        });
+        f->Btn()->click();
+        QVERIFY(!vigia || !vigia->Carregado());
     }
 
     // A text that is no number keeps the amount shown.

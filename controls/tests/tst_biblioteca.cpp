@@ -189,6 +189,8 @@ private slots:
         case TipoMembro::Evento:
             QVERIFY(TemSinal(meta, membro));
             break;
+        case TipoMembro::PropriedadeSomenteEscrita:
+            QFAIL("the controls have no write-only property");
         }
     }
 
