@@ -2,7 +2,9 @@
 // the rules that read its answer.
 #include "Apoio.h"
 #include "ServidorMoip.h"
+#include "checkout/Form3.h"
 #include "checkout/PaginaPagamento.h"
+#include "suite/TextoMarcado.h"
 
 #include <QApplication>
 #include <QSignalSpy>
@@ -61,6 +63,17 @@ private slots:
         QCOMPARE(lida.has_value(), resposta);
         if (lida)
             QCOMPARE(int(AvaliarResposta(*lida, opcao).desfecho), desfecho);
+    }
+
+    // The page's message is shown inside marked-up text: it may not open a
+    // tag of its own.
+    void MensagemDaPaginaNaoViraMarcacao()
+    {
+        const QString html = orvessa::TextoMarcadoParaHtml(TextoLiteral(QStringLiteral("<b>grátis</b> <c=&H0000FF&>x")));
+        QVERIFY2(!html.contains(QLatin1String("<b>")), qPrintable(html));
+        QVERIFY2(!html.contains(QLatin1String("color")), qPrintable(html));
+        QCOMPARE(orvessa::TextoMarcadoParaSimples(TextoLiteral(QStringLiteral("a < b"))).remove(QChar(0x200B)),
+                 QStringLiteral("a < b"));
     }
 
     void CartaoAutorizado()
