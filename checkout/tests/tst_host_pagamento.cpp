@@ -98,36 +98,40 @@ void Clicar(QAbstractButton* botao)
     QTimer::singleShot(0, botao, &QAbstractButton::click);
 }
 
-void Preencher(QWidget* tela, const QString& nome, const QString& texto)
+void Preencher(QWidget* tela, const QList<QPair<const char*, const char*>>& campos)
 {
-    if (auto* caixa = Filho<QLineEdit>(tela, nome))
-        caixa->setText(texto);
+    for (const auto& [nome, texto] : campos)
+        if (auto* caixa = Filho<QLineEdit>(tela, QString::fromLatin1(nome)))
+            caixa->setText(QString::fromUtf8(texto));
 }
 
 void PreencherPagador(QWidget* form2, int opcao)
 {
-    Preencher(form2, "txtResponsavelPagamento", "Teste da Silva");
-    Preencher(form2, "txtCep", "01001-000");
-    Preencher(form2, "txtLogradouro", "Rua das Flores");
-    Preencher(form2, "txtNumero", "100");
-    Preencher(form2, "txtComplemento", "Sala 2");
-    Preencher(form2, "txtBairro", "Centro");
-    Preencher(form2, "txtMunicipio", "São Paulo");
-    Preencher(form2, "txtTelefoneFixo", "(11)3333-4444");
-    Preencher(form2, "txtEmail", "teste@comprador.example");
+    Preencher(form2, {{"txtResponsavelPagamento", "Teste da Silva"}, {"txtCep", "01001-000"},
+                      {"txtLogradouro", "Rua das Flores"}, {"txtNumero", "100"}, {"txtComplemento", "Sala 2"},
+                      {"txtBairro", "Centro"}, {"txtMunicipio", "São Paulo"}, {"txtTelefoneFixo", "(11)3333-4444"},
+                      {"txtEmail", "teste@comprador.example"}});
     for (auto* botao : form2->findChildren<QAbstractButton*>(QStringLiteral("btnOpcao")))
         if (botao->property("Index").toInt() == opcao)
             botao->click();
-    if (opcao == 0) {
-        Preencher(form2, "txtNomeImpressoCartao", "TESTE D SILVA");
-        Preencher(form2, "txtParcelas", "2");
-        Preencher(form2, "txtDataNascimentoTitular", "10/05/1980");
-        Preencher(form2, "txtCPFTitular", "529.982.247-25");
-        Preencher(form2, "txtTelefoneTitular", "(11)99999-0000");
-        Preencher(form2, "txtNumeroCartao", "4111111111111111");
-        Preencher(form2, "txtCodigoSegurancaCartao", "123");
-        Preencher(form2, "txtValidadeCartao", "12/30");
-    }
+    if (opcao == 0)
+        Preencher(form2, {{"txtNomeImpressoCartao", "TESTE D SILVA"}, {"txtParcelas", "2"},
+                          {"txtDataNascimentoTitular", "10/05/1980"}, {"txtCPFTitular", "529.982.247-25"},
+                          {"txtTelefoneTitular", "(11)99999-0000"}, {"txtNumeroCartao", "4111111111111111"},
+                          {"txtCodigoSegurancaCartao", "123"}, {"txtValidadeCartao", "12/30"}});
+}
+
+// The outcome screen is up and its state is at least `estado` (1 working,
+// 2 approved, 3 failed); exactly 1 when asked for 1.
+std::function<bool()> Form3Em(int estado)
+{
+    return [estado] {
+        QWidget* f = Tela("Form3");
+        if (!f)
+            return false;
+        const int atual = f->property("EstadoPagamento").toInt();
+        return estado == 1 ? atual == 1 : atual >= estado;
+    };
 }
 
 struct Desfecho {
@@ -165,23 +169,13 @@ private:
                            Clicar(Filho<QAbstractButton>(form2, "Btn"));
                        }});
         if (durante == Durante::Fechar) {
-            passos.append({[] {
-                               QWidget* f = Tela("Form3");
-                               return f && f->property("EstadoPagamento").toInt() == 1;
-                           },
-                           [] { QTimer::singleShot(0, Tela("Form3"), &QWidget::close); }});
+            passos.append({Form3Em(1), [] { QTimer::singleShot(0, Tela("Form3"), &QWidget::close); }});
         } else {
             if (durante == Durante::Finalizar)
-                passos.append({[] {
-                                   QWidget* f = Tela("Form3");
-                                   return f && f->property("EstadoPagamento").toInt() == 1;
-                               },
-                               [this] { Componentes::ChamarMetodo(checkout_.get(), QStringLiteral("App_Finalizar")); }});
-            passos.append({[] {
-                               QWidget* f = Tela("Form3");
-                               return f && f->property("EstadoPagamento").toInt() >= 2;
-                           },
-                           [&d] {
+                passos.append({Form3Em(1), [this] {
+                                   Componentes::ChamarMetodo(checkout_.get(), QStringLiteral("App_Finalizar"));
+                               }});
+            passos.append({Form3Em(2), [&d] {
                                QWidget* form3 = Tela("Form3");
                                d.resultado = Filho<QWidget>(form3, "lblResultado")->property("Caption").toString();
                                d.endereco = form3->property("EnderecoPagamento").toString();
