@@ -154,9 +154,10 @@ private:
     std::unique_ptr<apoio::ServidorMoip> servidor_;
     std::unique_ptr<QObject> checkout_;
 
-    // Payer screen filled for `opcao` and sent; the outcome screen read
-    // once it shows a result (or, with `fecharDuranteEspera`, closed while
-    // the page works); then whatever screen is left is closed.
+    // Payer screen filled for `opcao` and sent; the outcome screen read once
+    // it shows a result (with Fechar: closed while the page works; with
+    // Finalizar: the host's stop first); then whatever screen is left is
+    // closed.
     enum class Durante { Nada, Fechar, Finalizar };
     Desfecho Pagar(int opcao, Durante durante = Durante::Nada)
     {
