@@ -71,9 +71,6 @@ constexpr plataforma::BibliotecaTipo Biblioteca = {
 // Any object of this library will do for finding the library's own file.
 const char MarcadorBiblioteca = 0;
 
-// What a self-registering server answers when a key cannot be written.
-constexpr long FalhaRegistro = -2147220991;  // 0x80040201
-
 QString NormalizarClsid(const char* clsid)
 {
     QString texto = QString::fromLatin1(clsid).trimmed();
@@ -95,23 +92,12 @@ extern "C" {
 
 Q_DECL_EXPORT long DllRegisterServer()
 {
-    try {
-        const QString caminho = plataforma::Componentes::CaminhoDestaBiblioteca(&kestrane::MarcadorBiblioteca);
-        if (caminho.isEmpty())
-            return kestrane::FalhaRegistro;
-        return plataforma::Componentes::RegistrarBiblioteca(kestrane::Tipos(), caminho) ? 0 : kestrane::FalhaRegistro;
-    } catch (...) {
-        return kestrane::FalhaRegistro;
-    }
+    return plataforma::Componentes::RegistrarEstaBiblioteca(kestrane::Tipos(), &kestrane::MarcadorBiblioteca);
 }
 
 Q_DECL_EXPORT long DllUnregisterServer()
 {
-    try {
-        return plataforma::Componentes::DesregistrarBiblioteca(kestrane::Tipos()) ? 0 : kestrane::FalhaRegistro;
-    } catch (...) {
-        return kestrane::FalhaRegistro;
-    }
+    return plataforma::Componentes::DesregistrarEstaBiblioteca(kestrane::Tipos());
 }
 
 // Controls are made with the host's widget as parent. The download control
