@@ -24,6 +24,8 @@ struct Configuracao {
     QString SenhaSmtp = QStringLiteral("trocar-na-instalacao");
     // Each translation request ends after this many seconds at most.
     int TempoLimiteTraducao = 15;
+    // Folder of the program's own Config.ini; empty: the executable's folder.
+    QString PastaPrograma;
 
     QString EnderecoBaseTraducao() const { return HostTraducao + CaminhoTraducao; }
 };

@@ -12,6 +12,8 @@
 #include <QLocale>
 #include <QPainter>
 #include <QRegularExpression>
+#include <QTimerEvent>
+#include <cmath>
 
 namespace orvessa {
 
@@ -301,6 +303,60 @@ bool USAlphaImage::SalvarJPG(const QString& caminho) const
 }
 
 // ---------------------------------------------------------------- USStatusBar
+
+USAnimatedImage::USAnimatedImage(QWidget* pai) : QWidget(pai)
+{
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+}
+
+namespace {
+constexpr int kPontosAnimacao = 12;
+constexpr int kQuadroMs = 80;
+}  // namespace
+
+// Runs only while visible, so a hidden animation costs nothing.
+void USAnimatedImage::showEvent(QShowEvent* evento)
+{
+    QWidget::showEvent(evento);
+    if (!relogio_)
+        relogio_ = startTimer(kQuadroMs);
+}
+
+void USAnimatedImage::hideEvent(QHideEvent* evento)
+{
+    if (relogio_)
+        killTimer(relogio_);
+    relogio_ = 0;
+    QWidget::hideEvent(evento);
+}
+
+void USAnimatedImage::timerEvent(QTimerEvent* evento)
+{
+    if (evento->timerId() != relogio_)
+        return QWidget::timerEvent(evento);
+    quadro_ = (quadro_ + 1) % kPontosAnimacao;
+    update();
+}
+
+void USAnimatedImage::paintEvent(QPaintEvent*)
+{
+    QPainter pintor(this);
+    pintor.setRenderHint(QPainter::Antialiasing);
+    const double lado = qMin(width(), height());
+    const double raioPonto = lado / 10.0;
+    const double raio = lado / 2.0 - raioPonto - 1;
+    pintor.translate(width() / 2.0, height() / 2.0);
+    QColor cor = palette().color(QPalette::Highlight);
+    for (int i = 0; i < kPontosAnimacao; ++i) {
+        // The dot of the current frame is solid; the ones behind it fade.
+        const int atras = (quadro_ - i + kPontosAnimacao) % kPontosAnimacao;
+        cor.setAlphaF(1.0 - 0.8 * atras / double(kPontosAnimacao - 1));
+        pintor.setPen(Qt::NoPen);
+        pintor.setBrush(cor);
+        const double angulo = 2 * M_PI * i / kPontosAnimacao - M_PI / 2;
+        pintor.drawEllipse(QPointF(raio * std::cos(angulo), raio * std::sin(angulo)), raioPonto, raioPonto);
+    }
+}
 
 USStatusBar::USStatusBar(QWidget* pai) : QFrame(pai)
 {

@@ -182,6 +182,25 @@ private:
     QImage imagem_;
 };
 
+// A busy animation: a ring of dots turning while the widget is shown.
+class ORVESSA_EXPORT USAnimatedImage : public QWidget {
+    Q_OBJECT
+public:
+    explicit USAnimatedImage(QWidget* pai = nullptr);
+    QSize sizeHint() const override { return {32, 32}; }
+    int Quadro() const { return quadro_; }
+
+protected:
+    void paintEvent(QPaintEvent* evento) override;
+    void showEvent(QShowEvent* evento) override;
+    void hideEvent(QHideEvent* evento) override;
+    void timerEvent(QTimerEvent* evento) override;
+
+private:
+    int quadro_ = 0;
+    int relogio_ = 0;
+};
+
 // Decoration only.
 class ORVESSA_EXPORT USStatusBar : public QFrame {
     Q_OBJECT

@@ -77,15 +77,6 @@ QUrl EnderecoTolerante(const QString& endereco)
     return QUrl::fromEncoded(CodificarTolerante(texto, ":/?#[]@!$&'()*,;=", false), QUrl::TolerantMode);
 }
 
-bool Loopback(const QUrl& url)
-{
-    const QString host = url.host();
-    if (host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0)
-        return true;
-    const QHostAddress endereco(host);
-    return !endereco.isNull() && endereco.isLoopback();
-}
-
 QByteArray CharsetDe(const QByteArray& tipoConteudo)
 {
     const QList<QByteArray> partes = tipoConteudo.split(';');
@@ -116,6 +107,28 @@ QString DecodificarCorpo(const QByteArray& corpo, QByteArray charset)
 }
 
 }  // namespace
+
+bool EnderecoLoopback(const QUrl& url)
+{
+    const QString host = url.host();
+    if (host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0)
+        return true;
+    const QHostAddress endereco(host);
+    return !endereco.isNull() && endereco.isLoopback();
+}
+
+bool EnderecoPermitido(const QUrl& url)
+{
+    if (!url.isValid() || url.host().isEmpty())
+        return false;
+    const QString esquema = url.scheme().toLower();
+    return esquema == QLatin1String("https") || (esquema == QLatin1String("http") && EnderecoLoopback(url));
+}
+
+QString DecodificarCorpoHttp(const QByteArray& corpo, const QByteArray& tipoConteudo)
+{
+    return DecodificarCorpo(corpo, CharsetDe(tipoConteudo));
+}
 
 RequisicaoHTTP::RequisicaoHTTP() = default;
 RequisicaoHTTP::~RequisicaoHTTP() = default;
@@ -172,7 +185,7 @@ bool RequisicaoHTTP::Executar(bool post, const QString& endereco)
 
     QNetworkAccessManager rede;
     // A proxy named in the environment must never see loopback traffic.
-    if (Loopback(url))
+    if (EnderecoLoopback(url))
         rede.setProxy(QNetworkProxy::NoProxy);
 
     QNetworkRequest pedido(url);
@@ -211,7 +224,7 @@ bool RequisicaoHTTP::Executar(bool post, const QString& endereco)
     status_ = resposta->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (resposta->isOpen())
         corpo_ = resposta->readAll();
-    texto_ = DecodificarCorpo(corpo_, CharsetDe(resposta->header(QNetworkRequest::ContentTypeHeader).toByteArray()));
+    texto_ = DecodificarCorpoHttp(corpo_, resposta->header(QNetworkRequest::ContentTypeHeader).toByteArray());
     const bool sucesso = !esgotado && status_ >= 200 && status_ < 300 && resposta->error() == QNetworkReply::NoError;
     if (esgotado)
         erro_ = QStringLiteral("Tempo limite de %1 s esgotado.").arg(segundos);

@@ -10,7 +10,17 @@
 #include <QPair>
 #include <QString>
 
+class QUrl;
+
 namespace orvessa {
+
+// 127.0.0.0/8, ::1 or "localhost".
+ORVESSA_EXPORT bool EnderecoLoopback(const QUrl& url);
+// What may be asked over the network: HTTPS anywhere, plain HTTP only to a
+// loopback address.
+ORVESSA_EXPORT bool EnderecoPermitido(const QUrl& url);
+// A body decoded by the charset of its Content-Type (UTF-8 when none).
+ORVESSA_EXPORT QString DecodificarCorpoHttp(const QByteArray& corpo, const QByteArray& tipoConteudo);
 
 class ORVESSA_EXPORT RequisicaoHTTP {
 public:

@@ -2,6 +2,7 @@
 // host's loader looks up by name.
 #include "controls/frame/Kestrane.h"
 
+#include "controls/download/CDownload.h"
 #include "controls/infopanel/CInfoPanel.h"
 #include "controls/statusbar/CStatusBar.h"
 #include "controls/tabletras/CTabLetras.h"
@@ -100,9 +101,8 @@ Q_DECL_EXPORT long DllUnregisterServer()
     return plataforma::Componentes::DesregistrarEstaBiblioteca(kestrane::Tipos());
 }
 
-// Controls are made with the host's widget as parent. The download control
-// is not part of this build yet: its class id answers null, which the
-// loader reports as a class it cannot create.
+// Controls are made with the host's widget as parent; an unknown class id
+// answers null, which the loader reports as a class it cannot create.
 Q_DECL_EXPORT void* DllCriarObjeto(const char* clsid, void* pai)
 {
     if (!clsid)
@@ -115,6 +115,8 @@ Q_DECL_EXPORT void* DllCriarObjeto(const char* clsid, void* pai)
             objeto = new kestrane::CStatusBar(janela);
         else if (id == QLatin1String(kestrane::ClsidCInfoPanel))
             objeto = new kestrane::CInfoPanel(janela);
+        else if (id == QLatin1String(kestrane::ClsidCDownload))
+            objeto = new kestrane::CDownload(janela);
         else if (id == QLatin1String(kestrane::ClsidCTabLetras))
             objeto = new kestrane::CTabLetras(janela);
         return objeto;

@@ -1,0 +1,350 @@
+// The update assistant with its download control from the control library,
+// a real HTTP server on 127.0.0.1 and a real installer (a script that
+// leaves a marker), the end of the program replaced so nothing else ends.
+#include "Apoio.h"
+#include "Respostas.h"
+#include "ServidorHttpTeste.h"
+
+#include "app/support/XTelaAssistenteAtualizacoes.h"
+#include "app/support/modUpdates.h"
+#include "app/workbench/modComum.h"
+#include "app/workbench/modErros.h"
+#include "platform/ErroExecucao.h"
+#include "suite/Controles.h"
+#include "suite/Utilitarios.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFile>
+#include <QFileInfo>
+#include <QPointer>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+
+#include <functional>
+#include <memory>
+
+using apoio::RespostaHttpTeste;
+using qeltrano::XTelaAssistenteAtualizacoes;
+
+namespace {
+
+const QString ArquivoKestrane = QStringLiteral("libkestrane.so");
+
+// Runs `acao` once the modal window is up.
+void Depois(std::function<void()> acao)
+{
+    QTimer::singleShot(0, qApp, std::move(acao));
+}
+
+}  // namespace
+
+// Takes the addresses the program would open in the browser.
+class CapturaEnderecos : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> abertos;
+public slots:
+    void Abrir(const QUrl& url) { abertos.append(url); }
+};
+
+class TesteAssistente : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<apoio::AmbienteTeste> ambiente_;
+    std::unique_ptr<apoio::ServidorHttpTeste> servidor_;
+    std::unique_ptr<apoio::Respostas> respostas_;
+    CapturaEnderecos enderecos_;
+    QStringList encerrados_;
+
+    // An installer that writes its arguments and working folder to a marker.
+    QByteArray Instalador(const QString& marcador) const
+    {
+        return QStringLiteral("#!/bin/sh\nprintf '%s|%s' \"$*\" \"$(pwd)\" > '%1'\n").arg(marcador).toUtf8();
+    }
+
+    static QString LerArquivo(const QString& caminho)
+    {
+        QFile f(caminho);
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    }
+
+private slots:
+    void init()
+    {
+        ambiente_ = std::make_unique<apoio::AmbienteTeste>();
+        qeltrano::DefinirPastaComponentes(QString());
+        QVERIFY(qeltrano::RegistrarComponente(ArquivoKestrane));
+        servidor_ = std::make_unique<apoio::ServidorHttpTeste>();
+        QVERIFY(servidor_->Ouvindo());
+        respostas_ = std::make_unique<apoio::Respostas>();
+        respostas_->DefinirPadrao(1);
+        enderecos_.abertos.clear();
+        QDesktopServices::setUrlHandler(QStringLiteral("https"), &enderecos_, "Abrir");
+        QDesktopServices::setUrlHandler(QStringLiteral("http"), &enderecos_, "Abrir");
+        encerrados_.clear();
+        qeltrano::DefinirEncerramentoInstancias([this](const QString& imagem) { encerrados_ << imagem; });
+        qeltrano::VersaoDisponivel = QStringLiteral("1306");
+        qeltrano::DataVersaoDisponivel = QStringLiteral("10/12/2026");
+        qeltrano::UrlAtualizacao.clear();
+        qeltrano::ArquivoAtualizacaoLocal.clear();
+    }
+
+    void cleanup()
+    {
+        for (QWidget* janela : QApplication::topLevelWidgets())
+            if (auto* tela = qobject_cast<XTelaAssistenteAtualizacoes*>(janela))
+                delete tela;
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        qeltrano::DefinirEncerramentoInstancias({});
+        qeltrano::DefinirEncerramento([] {});
+        QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+        QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+        respostas_.reset();
+        servidor_.reset();
+        ambiente_.reset();
+    }
+
+    void mascara_data()
+    {
+        QTest::addColumn<QString>("versao");
+        QTest::addColumn<QString>("texto");
+        QTest::newRow("quatro") << "1306" << "1.3.06";
+        QTest::newRow("cinco") << "13006" << "13.0.06";
+        QTest::newRow("seis") << "130006" << "130.0.06";
+        QTest::newRow("tres") << "105" << ".1.05";
+    }
+
+    void mascara()
+    {
+        QFETCH(QString, versao);
+        QFETCH(QString, texto);
+        QCOMPARE(XTelaAssistenteAtualizacoes::FormatarVersaoOferecida(versao), texto);
+    }
+
+    // The loaded window before anything is pressed.
+    void aoCarregar()
+    {
+        XTelaAssistenteAtualizacoes* tela = qeltrano::FormAssistenteAtualizacoes();
+        QVERIFY(tela);
+        QCOMPARE(tela->Name(), QStringLiteral("XTelaAssistenteAtualizacoes"));
+        QCOMPARE(qeltrano::FormAssistenteAtualizacoes(), tela);
+        tela->Carregar();
+        QCOMPARE(tela->USForm1()->Caption(), QStringLiteral("Qeltrano - Assistente de atualizações"));
+        QCOMPARE(tela->Label1(0)->Caption(), QStringLiteral("Atualização publicada em:"));
+        QCOMPARE(tela->Label1(1)->Caption(), QStringLiteral("Versão Instalada:"));
+        QCOMPARE(tela->Label1(2)->Caption(), QStringLiteral("Versão Web:"));
+        QCOMPARE(tela->lbl(0)->Caption(), QStringLiteral("10/12/2026"));
+        QCOMPARE(tela->lbl(1)->Caption(), QStringLiteral("1.0.05"));
+        QCOMPARE(tela->lbl(2)->Caption(), QStringLiteral("1.3.06"));
+        QCOMPARE(tela->USBtn(0)->Caption(), QStringLiteral("&Instalar a atualização"));
+        QCOMPARE(tela->USBtn(0)->ToolTipTitle(), QStringLiteral("Atualização "));
+        QCOMPARE(tela->USBtn(0)->ToolTipDescription(), QStringLiteral("Clique neste botão para instalar a atualização"));
+        QCOMPARE(tela->USBtn(1)->Caption(), QStringLiteral("&Descartar a atualização"));
+        QCOMPARE(tela->USBtn(1)->ToolTipDescription(),
+                 QStringLiteral("Clique neste botão para descartar a atualização (Não recomendado)"));
+        QVERIFY(tela->XPProgress()->isHidden());
+        QVERIFY(tela->USAnimatedImage1()->isHidden());
+        const QFileInfo instalador(tela->ArquivoInstalador());
+        QCOMPARE(instalador.absolutePath(), orvessa::Utilitarios::Instancia().DiretorioTemporario());
+        QVERIFY(instalador.fileName().startsWith(QLatin1String("Qeltrano_")));
+        QVERIFY(!instalador.fileName().endsWith(QLatin1String(".exe")));
+        QVERIFY(tela->Descarregar());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!qeltrano::FormAssistenteAtualizacoes()->Carregado());
+    }
+
+    // While the assistant is loaded the central error handler does nothing.
+    void tratadorEmEspera()
+    {
+        int encerramentos = 0;
+        qeltrano::DefinirEncerramento([&] { ++encerramentos; });
+        qeltrano::ReiniciarTratamentoErros();
+        XTelaAssistenteAtualizacoes* tela = qeltrano::FormAssistenteAtualizacoes();
+        tela->Carregar();
+        qeltrano::TratarErro(tela->Name(), QStringLiteral("USBtn_Click(0)"), 5, QStringLiteral("Invalid procedure call"), 0);
+        QCOMPARE(encerramentos, 0);
+        QVERIFY(qeltrano::TextoRelatorioErros.isEmpty());
+        QVERIFY(respostas_->Caixas().isEmpty());
+    }
+
+    // Only "Descartar" answers False; the close box counts as not refused.
+    void fechar_data()
+    {
+        QTest::addColumn<bool>("descartar");
+        QTest::addColumn<bool>("resultado");
+        QTest::newRow("descartar") << true << false;
+        QTest::newRow("caixa de fechar") << false << true;
+    }
+
+    void fechar()
+    {
+        QFETCH(bool, descartar);
+        QFETCH(bool, resultado);
+        QPointer<XTelaAssistenteAtualizacoes> tela = qeltrano::FormAssistenteAtualizacoes();
+        Depois([tela, descartar] {
+            if (!tela)
+                return;
+            if (descartar)
+                tela->USBtn(1)->click();
+            else
+                tela->close();
+        });
+        QCOMPARE(tela->Atualizar(), resultado);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!tela);
+        QVERIFY(encerrados_.isEmpty());
+    }
+
+    // A download that fails: the buttons are gone, the failure shows once
+    // (although the control reports every retry) and its address opens in
+    // the browser; the program goes on.
+    void erroNoDownload()
+    {
+        qeltrano::UrlAtualizacao = servidor_->Endereco(QStringLiteral("/sumiu"));
+        QPointer<XTelaAssistenteAtualizacoes> tela = qeltrano::FormAssistenteAtualizacoes();
+        bool botoesOcultos = false;
+        bool andamentoVisivel = false;
+        respostas_->AoExibir(QStringLiteral("Erro ao efetuar o download"), [&] {
+            botoesOcultos = tela && tela->USBtn(0)->isHidden() && tela->USBtn(1)->isHidden();
+            andamentoVisivel = tela && tela->XPProgress()->isVisible() && tela->USAnimatedImage1()->isVisible();
+            return 1;
+        });
+        Depois([tela] {
+            if (tela)
+                tela->USBtn(0)->click();
+        });
+        QVERIFY(tela->Atualizar());
+
+        const QList<orvessa::CaixaExibida> caixas = respostas_->Caixas();
+        QCOMPARE(caixas.size(), 1);
+        QCOMPARE(caixas[0].texto, QStringLiteral("<b>Atenção</b>: Erro ao efetuar o download:<br><b>Atenção</b>: O "
+                                                 "servidor não encontrou a página solicitada."));
+        QCOMPARE(caixas[0].estilo, 16);
+        QCOMPARE(caixas[0].tipo, orvessa::TipoCaixa::Aviso);
+        QVERIFY(botoesOcultos);
+        QVERIFY(andamentoVisivel);
+        QCOMPARE(enderecos_.abertos, QList<QUrl>{QUrl(qeltrano::UrlAtualizacao)});
+        QVERIFY(encerrados_.isEmpty());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!tela);
+    }
+
+    // Closing the window while the installer downloads cancels it; the
+    // partial file goes and the window closes after the report.
+    void fecharDuranteDownload()
+    {
+        RespostaHttpTeste lento;
+        lento.bloco = 500;
+        lento.intervaloMs = 50;
+        lento.repetirBlocos = 100000;
+        servidor_->Definir(QStringLiteral("/lento"), lento);
+        qeltrano::UrlAtualizacao = servidor_->Endereco(QStringLiteral("/lento"));
+        QPointer<XTelaAssistenteAtualizacoes> tela = qeltrano::FormAssistenteAtualizacoes();
+        QString arquivo;
+        QString texto;
+        std::function<void()> vigiar = [&] {
+            if (!tela)
+                return;
+            if (tela->lblDownload()->Caption().startsWith(QLatin1String("Baixando"))) {
+                arquivo = tela->ArquivoInstalador();
+                texto = tela->lblDownload()->Caption();
+                tela->close();
+                return;
+            }
+            QTimer::singleShot(50, qApp, vigiar);
+        };
+        Depois([&] {
+            tela->USBtn(0)->click();
+        });
+        QTimer::singleShot(50, qApp, vigiar);
+        QVERIFY(tela->Atualizar());
+
+        QVERIFY2(texto.startsWith(QLatin1String("Baixando: (<b>")), qPrintable(texto));
+        QCOMPARE(respostas_->CaixasCom(QStringLiteral("O download foi cancelado pelo usuário.")).size(), 1);
+        QVERIFY(!arquivo.isEmpty());
+        QVERIFY(!QFileInfo::exists(arquivo));
+        QVERIFY(encerrados_.isEmpty());
+    }
+
+    // The installer downloaded (or already fetched by the maker's updater)
+    // runs with "/SILENT" in the scratch folder; then every copy of the
+    // program is ended by its image name.
+    void instalar_data()
+    {
+        QTest::addColumn<bool>("local");
+        QTest::newRow("baixado") << false;
+        QTest::newRow("do updater") << true;
+    }
+
+    void instalar()
+    {
+        QFETCH(bool, local);
+        const QString marcador = ambiente_->Caminho(QStringLiteral("instalou.txt"));
+        if (local) {
+            qeltrano::ArquivoAtualizacaoLocal =
+                ambiente_->EscreverArquivo(QStringLiteral("Qeltrano_setup"), Instalador(marcador));
+        } else {
+            RespostaHttpTeste instalador;
+            instalador.corpo = Instalador(marcador);
+            servidor_->Definir(QStringLiteral("/Qeltrano_setup"), instalador);
+            qeltrano::UrlAtualizacao = servidor_->Endereco(QStringLiteral("/Qeltrano_setup"));
+        }
+        QPointer<XTelaAssistenteAtualizacoes> tela = qeltrano::FormAssistenteAtualizacoes();
+        // What the window shows when the program is about to end.
+        QString baixado;
+        QString linha;
+        int progresso = -1;
+        qeltrano::DefinirEncerramentoInstancias([&](const QString& imagem) {
+            encerrados_ << imagem;
+            baixado = tela ? tela->ArquivoInstalador() : QString();
+            linha = tela ? tela->lblDownload()->Caption() : QString();
+            progresso = tela ? tela->XPProgress()->Value() : -1;
+        });
+        Depois([tela] { tela->USBtn(0)->click(); });
+        QVERIFY(tela->Atualizar());
+
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(marcador) && !LerArquivo(marcador).isEmpty(), 20000);
+        QCOMPARE(LerArquivo(marcador),
+                 QStringLiteral("/SILENT|") + orvessa::Utilitarios::Instancia().DiretorioTemporario());
+        QCOMPARE(encerrados_, QStringList{qeltrano::ObterNomeExecutavel() + QStringLiteral(".exe")});
+        QCOMPARE(QFileInfo::exists(baixado), !local);
+        QVERIFY(respostas_->Caixas().isEmpty());
+        if (!local) {
+            QCOMPARE(linha, QStringLiteral("<b>Parabéns</b>, o download foi concluído com sucesso."));
+            QCOMPARE(progresso, 100);
+            QVERIFY(QFileInfo(baixado).isExecutable());
+        }
+    }
+
+    // An installer that cannot start leaves the program running.
+    void instaladorAusente()
+    {
+        qeltrano::ArquivoAtualizacaoLocal = ambiente_->Caminho(QStringLiteral("nao-existe"));
+        QPointer<XTelaAssistenteAtualizacoes> tela = qeltrano::FormAssistenteAtualizacoes();
+        Depois([tela] { tela->USBtn(0)->click(); });
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("não pôde ser iniciado")));
+        QVERIFY(tela->Atualizar());
+        QVERIFY(encerrados_.isEmpty());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!tela);
+    }
+
+    // Without the control library the window cannot be built: 429, as the
+    // about box reports its status bar.
+    void semBiblioteca()
+    {
+        ambiente_ = std::make_unique<apoio::AmbienteTeste>();
+        try {
+            qeltrano::FormAssistenteAtualizacoes();
+            QFAIL("the assistant was built without its download control");
+        } catch (const plataforma::ErroExecucao& erro) {
+            QCOMPARE(erro.Numero(), 429L);
+        }
+    }
+};
+
+QTEST_MAIN(TesteAssistente)
+#include "tst_assistente.moc"
