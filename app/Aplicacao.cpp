@@ -1,5 +1,6 @@
 #include "app/Aplicacao.h"
 
+#include "app/support/FRelatorioErros.h"
 #include "app/workbench/modErros.h"
 #include "platform/ErroExecucao.h"
 #include "suite/Formulario.h"
@@ -19,7 +20,11 @@ constexpr long kErroInterno = 51;
 
 }  // namespace
 
-Aplicacao::Aplicacao(int& argc, char** argv) : QApplication(argc, argv) {}
+Aplicacao::Aplicacao(int& argc, char** argv) : QApplication(argc, argv)
+{
+    // An error of no known class ends in the report window.
+    InstalarRelatorioErros();
+}
 
 Aplicacao::~Aplicacao() = default;
 

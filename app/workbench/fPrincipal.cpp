@@ -1,6 +1,7 @@
 #include "app/workbench/fPrincipal.h"
 
 #include "Versao.h"
+#include "app/support/FContato.h"
 #include "app/support/fSobre.h"
 #include "app/workbench/CacheTraducao.h"
 #include "app/workbench/EscritaLegenda.h"
@@ -94,7 +95,7 @@ const Botao kBotoes[10] = {
     {"− Lin&has", "Linhas", "Excluir todas as linhas selecionadas"},
     {"&Iniciar Tradução", "Tradução", "Iniciar a tradução automática"},
     {"S&obre", "Sobre", "Informações gerais do aplicativo"},
-    {"", "", ""},
+    {"Fale &conosco", "Suporte", "Enviar uma mensagem para o suporte técnico"},
 };
 
 QString Produto()
@@ -243,8 +244,6 @@ void fPrincipal::CriarControles()
     botoes_[4]->setFont(fonte);
     for (int i : {2, 3, 4})
         botoes_[i]->setFixedWidth(36);
-    // The array has a tenth button with no command; it is not shown.
-    botoes_[9]->hide();
     for (int i : {0, 1})
         linhaBotoes->addWidget(botoes_[i]);
     linhaBotoes->addSpacing(12);
@@ -257,6 +256,7 @@ void fPrincipal::CriarControles()
     linhaBotoes->addWidget(botoes_[7]);
     botoes_[7]->setMinimumWidth(170);
     linhaBotoes->addWidget(botoes_[8]);
+    linhaBotoes->addWidget(botoes_[9]);
     corpo->addLayout(linhaBotoes);
 
     lblDescription = new orvessa::USLabel(this);
@@ -418,6 +418,7 @@ void fPrincipal::btnAcao_Click(int Index)
         case 6: ExcluirLinhasMarcadas(); break;
         case 7: IniciarOuInterromperTraducao(); break;
         case 8: ExibirSobre(this); break;
+        case 9: ExibirContato(this); break;
         default: break;
         }
     } catch (const plataforma::ErroExecucao& e) {
