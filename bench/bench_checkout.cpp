@@ -7,6 +7,7 @@
 
 #include "checkout/Configuracao.h"
 #include "checkout/Form2.h"
+#include "checkout/Form3.h"
 #include "checkout/Instrucao.h"
 #include "checkout/modGlobal.h"
 #include "suite/Controles.h"
@@ -46,6 +47,9 @@ int main(int argc, char* argv[])
     p.MOIP_IdProprio = QStringLiteral("PED-1");
     p.ValorTotal = 19.9;
 
+    // With the outcome screen already loaded an accepted instruction does
+    // not open it, so the click ends once the token is kept.
+    Form3::Instancia(nullptr)->Carregar();
     Form2* f = Form2::Instancia(nullptr);
     f->Carregar();
     f->show();

@@ -3,6 +3,7 @@
 #include "checkout/Configuracao.h"
 #include "checkout/Form1.h"
 #include "checkout/Form2.h"
+#include "checkout/SemErros.h"
 #include "checkout/modGlobal.h"
 #include "suite/Utilitarios.h"
 
@@ -11,19 +12,6 @@
 
 namespace vendalo {
 namespace {
-
-// No member lets an error reach the host; what was caught still shows up.
-template <typename Funcao>
-void SemErros(const char* membro, Funcao&& funcao)
-{
-    try {
-        funcao();
-    } catch (const std::exception& e) {
-        qWarning("Vendalo: %s: %s", membro, e.what());
-    } catch (...) {
-        qWarning("Vendalo: %s: erro inesperado", membro);
-    }
-}
 
 bool TelaAberta(const ParametrosCheckout& p)
 {
@@ -90,6 +78,7 @@ void Checkout::App_SalvarTransacao(const QString& Arquivo)
         u.GravarINI(Arquivo, QStringLiteral("Checkout"), QStringLiteral("ID"), p.MOIP_IdRetorno);
         u.GravarINI(Arquivo, QStringLiteral("Checkout"), QStringLiteral("Token"), p.TokenInstrucao);
     });
+    Pagamento_SalvarDados(Arquivo, Parametros().TokenInstrucao);
 }
 
 void Checkout::App_Finalizar()

@@ -30,6 +30,21 @@ class VENDALO_EXPORT Checkout : public QObject {
     Q_PROPERTY(QString MOIP_IdPagador READ IdPagador WRITE DefinirMOIP_IdPagador)
     Q_PROPERTY(bool App_ModoDesenvolvedor READ ModoDesenvolvedor WRITE DefinirApp_ModoDesenvolvedor)
     Q_PROPERTY(QString MOIP_IdRetorno READ MOIP_IdRetorno)
+    // What the last Pagamento_Verificar read (CheckoutPagamento.cpp).
+    Q_PROPERTY(int Pagamento_TotalItens READ Pagamento_TotalItens)
+    Q_PROPERTY(QString Pagamento_Pagador_Nome READ Pagamento_Pagador_Nome)
+    Q_PROPERTY(QString Pagamento_Pagador_Email READ Pagamento_Pagador_Email)
+    Q_PROPERTY(QString Pagamento_EnderecoCobranca_Logradouro READ Pagamento_EnderecoCobranca_Logradouro)
+    Q_PROPERTY(QString Pagamento_EnderecoCobranca_Numero READ Pagamento_EnderecoCobranca_Numero)
+    Q_PROPERTY(QString Pagamento_EnderecoCobranca_Complemento READ Pagamento_EnderecoCobranca_Complemento)
+    Q_PROPERTY(QString Pagamento_EnderecoCobranca_Bairro READ Pagamento_EnderecoCobranca_Bairro)
+    Q_PROPERTY(QString Pagamento_EnderecoCobranca_CEP READ Pagamento_EnderecoCobranca_CEP)
+    Q_PROPERTY(QString Pagamento_EnderecoCobranca_Cidade READ Pagamento_EnderecoCobranca_Cidade)
+    Q_PROPERTY(QString Pagamento_EnderecoCobranca_Estado READ Pagamento_EnderecoCobranca_Estado)
+    Q_PROPERTY(QString Pagamento_EnderecoCobranca_Pais READ Pagamento_EnderecoCobranca_Pais)
+    Q_PROPERTY(QString Pagamento_EnderecoCobranca_TelefoneFixo READ Pagamento_EnderecoCobranca_TelefoneFixo)
+    Q_PROPERTY(QString Pagamento_Recebedor_Nome READ Pagamento_Recebedor_Nome)
+    Q_PROPERTY(QString Pagamento_Recebedor_Email READ Pagamento_Recebedor_Email)
 public:
     explicit Checkout(QObject* pai = nullptr);
     ~Checkout() override;
@@ -43,6 +58,41 @@ public:
     Q_INVOKABLE void App_Finalizar();
 
     QString MOIP_IdRetorno() const;
+
+    // Verifies the instruction with that token, then writes the payer, the
+    // billing address, the receiver and the payments into the file.
+    Q_INVOKABLE void Pagamento_SalvarDados(const QString& Arquivo, const QString& TokenRetorno);
+    // Asks the payment service for the instruction's state; true when an
+    // answer came, and the getters then return what it held.
+    Q_INVOKABLE bool Pagamento_Verificar(const QString& TokenRetorno);
+    int Pagamento_TotalItens() const;
+    // Payments are numbered from 1; out of range gives "" (0).
+    Q_INVOKABLE QString Pagamento_Data(int Index) const;
+    Q_INVOKABLE QString Pagamento_TotalPago(int Index) const;
+    Q_INVOKABLE QString Pagamento_TaxaParaPagador(int Index) const;
+    Q_INVOKABLE QString Pagamento_TaxaMoIP(int Index) const;
+    Q_INVOKABLE QString Pagamento_ValorLiquido(int Index) const;
+    Q_INVOKABLE QString Pagamento_FormaPagamento(int Index) const;
+    Q_INVOKABLE QString Pagamento_InstituicaoPagamento(int Index) const;
+    Q_INVOKABLE int Pagamento_StatusID(int Index) const;
+    Q_INVOKABLE QString Pagamento_Status(int Index) const;
+    Q_INVOKABLE QString Pagamento_TotalParcelas(int Index) const;
+    Q_INVOKABLE QString Pagamento_Cartao(int Index) const;
+    Q_INVOKABLE QString Pagamento_Bandeira(int Index) const;
+    Q_INVOKABLE QString Pagamento_CodigoMoIP(int Index) const;
+    QString Pagamento_Pagador_Nome() const;
+    QString Pagamento_Pagador_Email() const;
+    QString Pagamento_EnderecoCobranca_Logradouro() const;
+    QString Pagamento_EnderecoCobranca_Numero() const;
+    QString Pagamento_EnderecoCobranca_Complemento() const;
+    QString Pagamento_EnderecoCobranca_Bairro() const;
+    QString Pagamento_EnderecoCobranca_CEP() const;
+    QString Pagamento_EnderecoCobranca_Cidade() const;
+    QString Pagamento_EnderecoCobranca_Estado() const;
+    QString Pagamento_EnderecoCobranca_Pais() const;
+    QString Pagamento_EnderecoCobranca_TelefoneFixo() const;
+    QString Pagamento_Recebedor_Nome() const;
+    QString Pagamento_Recebedor_Email() const;
 
     void DefinirMOIP_OmitirTelaInicial(bool Texto);
     void DefinirMOIP_DesabilitarBoleto(bool Texto);

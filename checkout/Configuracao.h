@@ -23,6 +23,14 @@ struct ConfiguracaoCheckout {
     // user's configuration folder.
     QString PastaChave;
 
+    // The maker's payment page (its path is the page's own) and how long
+    // the outcome screen waits for its answer, load included.
+    QString HostPagina = QStringLiteral("https://pagamento.qeltrano.example");
+    QString HostPaginaSandbox = QStringLiteral("https://sandbox-pagamento.qeltrano.example");
+    int TempoLimitePaginaMs = 90000;
+    // The status query's answer is waited for this long at most.
+    int TempoLimiteConsultaMs = 15000;
+
     QString EnderecoInstrucao(bool sandbox) const
     {
         return sandbox ? HostApiSandbox + CaminhoInstrucaoSandbox : HostApi + CaminhoInstrucao;

@@ -1,6 +1,7 @@
 #include "checkout/Form2.h"
 
 #include "checkout/Configuracao.h"
+#include "checkout/Form3.h"
 #include "checkout/Instrucao.h"
 #include "checkout/Valores.h"
 #include "checkout/modGlobal.h"
@@ -567,7 +568,9 @@ void Form2::Btn_Click()
     pagina.Rnd = NumeroAleatorioPagina();
     p.OpcaoPagamento = pagina.Opcao;
     p.ParametrosPagina = MontarParametrosPagina(pagina);
-    // The outcome screen, which drives the payment page, opens from here.
+    Form3* form3 = Form3::Instancia(this);
+    if (!form3->Carregado())
+        form3->Exibir();
 }
 
 }  // namespace vendalo

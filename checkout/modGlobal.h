@@ -1,6 +1,7 @@
 #pragma once
 // The module state every Checkout object and screen of one host thread
 // shares, and the helpers the screens use.
+#include "checkout/ConsultaPagamento.h"
 #include "checkout/Exporta.h"
 
 #include <QPointer>
@@ -42,6 +43,9 @@ struct ParametrosCheckout {
     bool MOIP_DesabilitarBoleto = false;
     bool MOIP_DesabilitarCartaoCredito = false;
     bool MOIP_DesabilitarDebitoConta = false;
+
+    // What the last status query read; the Pagamento_ getters return it.
+    ConsultaLida Consulta;
 
     // The thread's single screens, made on first use and gone when they
     // unload. The outcome screen is known here only as a form.

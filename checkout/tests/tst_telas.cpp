@@ -8,6 +8,7 @@
 #include "checkout/Configuracao.h"
 #include "checkout/Form1.h"
 #include "checkout/Form2.h"
+#include "checkout/Form3.h"
 #include "checkout/Instrucao.h"
 #include "checkout/modGlobal.h"
 #include "suite/BalaoAviso.h"
@@ -128,6 +129,9 @@ private slots:
         p.MOIP_RazaoPagamento = QStringLiteral("Licença");
         p.MOIP_ValorUnitario = 19.9;
         p.ValorTotal = 19.9;
+        // These tests look at the payer screen only: with the outcome screen
+        // already loaded an accepted instruction does not open it.
+        Form3::Instancia(nullptr)->Carregar();
     }
 
     void cleanup()
@@ -137,6 +141,8 @@ private slots:
                                        static_cast<orvessa::Formulario*>(p.form1.data())})
             if (f)
                 f->Descarregar(true);
+        if (Parametros().form3)
+            Parametros().form3->Descarregar(true);
         ApagarAdiados();
         orvessa::BalaoAviso::Instancia().OcultarBalao();
         QLocale::setDefault(QLocale::c());

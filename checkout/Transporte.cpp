@@ -1,0 +1,58 @@
+#include "checkout/Transporte.h"
+
+#include "checkout/Instrucao.h"
+
+#include <QEventLoop>
+#include <QNetworkAccessManager>
+#include <QNetworkProxy>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QTimer>
+
+namespace vendalo {
+
+RespostaHttp ObterHttp(const QUrl& endereco, const QList<QPair<QByteArray, QByteArray>>& cabecalhos, int segundos)
+{
+    RespostaHttp r;
+    if (!EnderecoPermitido(endereco.toString())) {
+        r.erro = QStringLiteral("Endereço recusado (só https): %1").arg(endereco.toDisplayString(QUrl::RemoveQuery));
+        return r;
+    }
+    QNetworkAccessManager rede;
+    // Plain http passed the rule only to loopback, which an environment proxy
+    // must not see.
+    if (endereco.scheme().compare(QLatin1String("http"), Qt::CaseInsensitive) == 0)
+        rede.setProxy(QNetworkProxy::NoProxy);
+    QNetworkRequest pedido(endereco);
+    // A redirect could lead the credentials elsewhere: not followed.
+    pedido.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+    for (const auto& [nome, valor] : cabecalhos)
+        pedido.setRawHeader(nome, valor);
+
+    QNetworkReply* resposta = rede.get(pedido);
+    QEventLoop laco;
+    QTimer prazo;
+    prazo.setSingleShot(true);
+    bool esgotado = false;
+    QObject::connect(&prazo, &QTimer::timeout, &laco, [&] {
+        esgotado = true;
+        resposta->abort();
+    });
+    QObject::connect(resposta, &QNetworkReply::finished, &laco, &QEventLoop::quit);
+    prazo.start(qMax(1, segundos) * 1000);
+    if (!resposta->isFinished())
+        laco.exec();
+
+    r.status = resposta->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    r.corpo = resposta->readAll();
+    if (esgotado)
+        r.erro = QStringLiteral("O servidor não respondeu em %1 s.").arg(segundos);
+    else if (resposta->error() != QNetworkReply::NoError && r.status == 0)
+        r.erro = resposta->errorString();
+    else if (r.status < 200 || r.status > 299)
+        r.erro = QStringLiteral("O servidor respondeu HTTP %1.").arg(r.status);
+    delete resposta;
+    return r;
+}
+
+}  // namespace vendalo

@@ -1,0 +1,25 @@
+#pragma once
+// A GET that never hangs, under the library's rule for every address it
+// reaches (EnderecoPermitido: https only, plain http only to loopback).
+#include "checkout/Exporta.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <QUrl>
+
+namespace vendalo {
+
+struct RespostaHttp {
+    int status = 0;
+    QByteArray corpo;
+    QString erro;  // "" when a 2xx answer came
+};
+
+// Waits in a local event loop (the windows stay responsive) for at most
+// `segundos`.
+VENDALO_EXPORT RespostaHttp ObterHttp(const QUrl& endereco, const QList<QPair<QByteArray, QByteArray>>& cabecalhos,
+                                      int segundos);
+
+}  // namespace vendalo
