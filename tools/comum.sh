@@ -5,7 +5,7 @@ set -euo pipefail
 RAIZ="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 PACOTES=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-httpserver-dev
+  qt6-base-dev qt6-base-dev-tools qt6-httpserver-dev qt6-websockets-dev qt6-webengine-dev
   libqt6sql6-sqlite qt6-translations-l10n qt6-qpa-plugins
   libssl-dev libsqlite3-dev libcurl4-openssl-dev
   fonts-dejavu-core xvfb xauth
