@@ -1,7 +1,6 @@
 #include "app/workbench/nucleo/CacheTraducao.h"
 
 #include "platform/ErroExecucao.h"
-#include "platform/Texto.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -13,9 +12,12 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
+#include <QStringEncoder>
 #include <QVariant>
 
 #include <sqlite3.h>
+
+#include <array>
 
 namespace qeltrano {
 
@@ -81,10 +83,17 @@ public:
             LancarTexto(erro);
         }
     }
-    // The texts must live until Passo() and Limpar() are done with them.
-    void Ligar(int indice, const QString& texto)
+    // Binds the text as UTF-8, the file's own encoding, kept in one of the
+    // statement's buffers until the next bind: SQLite's own conversion costs
+    // more, and a statement then allocates nothing.
+    void LigarUtf8(int indice, QStringView texto)
     {
-        sqlite3_bind_text16(stmt_, indice, texto.utf16(), int(texto.size() * 2), SQLITE_STATIC);
+        QByteArray& buffer = buffers_[size_t(indice - 1) % buffers_.size()];
+        const qsizetype maximo = qMax<qsizetype>(utf8_.requiredSpace(texto.size()), 1);
+        if (buffer.size() < maximo)
+            buffer.resize(maximo);
+        const char* fim = utf8_.appendToBuffer(buffer.data(), texto);
+        sqlite3_bind_text(stmt_, indice, buffer.constData(), int(fim - buffer.constData()), SQLITE_STATIC);
     }
     // True for a row, false at the end; a failure finalizes the statement
     // (the next call prepares it again, as after a schema change) and throws.
@@ -122,7 +131,19 @@ public:
 private:
     sqlite3* banco_ = nullptr;
     sqlite3_stmt* stmt_ = nullptr;
+    std::array<QByteArray, 4> buffers_;
+    QStringEncoder utf8_{QStringConverter::Utf8, QStringConverter::Flag::Stateless};
 };
+
+// The stored texts lose their leading and trailing blanks.
+QStringView SemBrancos(QStringView texto)
+{
+    while (!texto.isEmpty() && texto.front() == u' ')
+        texto = texto.sliced(1);
+    while (!texto.isEmpty() && texto.back() == u' ')
+        texto.chop(1);
+    return texto;
+}
 
 bool CabecalhoSqlite(const QString& arquivo)
 {
@@ -336,10 +357,11 @@ std::optional<QString> CacheTraducao::Buscar(const QString& texto, const QString
     Comando& q = d_->consulta;
     q.Preparar(d_->banco, "SELECT c_texto_traduzido FROM tbl_traducao WHERE c_texto_original = ? "
                           "AND c_idioma_origem = ? AND c_idioma_destino = ? LIMIT 1");
-    const QString chave = plataforma::Trim(texto);
-    q.Ligar(1, chave);
-    q.Ligar(2, origem);
-    q.Ligar(3, destino);
+    // Keys go through the same conversion as when stored: a text with a
+    // lone surrogate still finds its own row.
+    q.LigarUtf8(1, SemBrancos(texto));
+    q.LigarUtf8(2, origem);
+    q.LigarUtf8(3, destino);
     std::optional<QString> resultado;
     if (q.Passo())
         resultado = q.Texto(0);
@@ -384,12 +406,10 @@ void CacheTraducao::Gravar(const QString& texto, const QString& traducao, const 
                           // A row that already holds this translation is left
                           // alone: a save after a run rewrites no page.
                           "WHERE c_texto_traduzido IS NOT excluded.c_texto_traduzido");
-    const QString chave = plataforma::Trim(texto);
-    const QString valor = plataforma::Trim(traducao);
-    q.Ligar(1, chave);
-    q.Ligar(2, origem);
-    q.Ligar(3, destino);
-    q.Ligar(4, valor);
+    q.LigarUtf8(1, SemBrancos(texto));
+    q.LigarUtf8(2, origem);
+    q.LigarUtf8(3, destino);
+    q.LigarUtf8(4, SemBrancos(traducao));
     q.Passo();
     q.Limpar();
 }

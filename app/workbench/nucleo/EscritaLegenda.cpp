@@ -5,6 +5,8 @@
 
 #include <QSaveFile>
 #include <QStringEncoder>
+#include <QStringTokenizer>
+#include <QSysInfo>
 
 namespace qeltrano {
 
@@ -24,18 +26,37 @@ Tipo TipoDe(const QString& formato)
     return Tipo::Invalido;
 }
 
-// Appends one row as text; r is the 0-based row number.
+// Appends one row as text; r is the 0-based row number. Everything goes
+// straight into saida: a row costs no temporary string.
 void AcrescentarLinha(QString& saida, Tipo tipo, qsizetype r, const LinhaLegenda& linha)
 {
     static const QLatin1String fimLinha("\r\n");
     if (tipo == Tipo::SRT) {
-        saida += QString::number(r + 1);
+        char16_t digitos[20];
+        qsizetype n = 0;
+        for (qulonglong v = qulonglong(r) + 1; v > 0; v /= 10)
+            digitos[n++] = char16_t(u'0' + v % 10);
+        while (n > 0)
+            saida += QChar(digitos[--n]);
         saida += fimLinha;
-        saida += plataforma::Trim(linha.inicio + QLatin1String(" --> ") + linha.fim);
+        // The time line loses the blanks around it, as a trimmed whole.
+        const qsizetype inicioTempo = saida.size();
+        saida += linha.inicio;
+        saida += QLatin1String(" --> ");
+        saida += linha.fim;
+        qsizetype fimTempo = saida.size();
+        while (fimTempo > inicioTempo && saida.at(fimTempo - 1) == u' ')
+            --fimTempo;
+        saida.truncate(fimTempo);
+        qsizetype brancos = 0;
+        while (inicioTempo + brancos < fimTempo && saida.at(inicioTempo + brancos) == u' ')
+            ++brancos;
+        if (brancos > 0)
+            saida.remove(inicioTempo, brancos);
         saida += fimLinha;
         // An empty text writes no text line at all, just the block's end.
         if (!linha.texto.isEmpty()) {
-            for (const QStringView parte : QStringView(linha.texto).split(u'|')) {
+            for (const QStringView parte : QStringView(linha.texto).tokenize(u'|')) {
                 saida += parte;
                 saida += fimLinha;
             }
@@ -52,10 +73,17 @@ void AcrescentarLinha(QString& saida, Tipo tipo, qsizetype r, const LinhaLegenda
     }
 }
 
-QByteArray Utf16LE(const QString& texto)
+// QString holds UTF-16 already: on a little-endian machine its bytes are
+// the file's, with no encoding pass or copy.
+QByteArrayView Utf16LE(const QString& texto, QByteArray& reserva)
 {
-    QStringEncoder codificador(QStringConverter::Utf16LE);
-    return codificador.encode(texto);
+    if constexpr (QSysInfo::ByteOrder == QSysInfo::LittleEndian) {
+        return QByteArrayView(reinterpret_cast<const char*>(texto.utf16()), texto.size() * 2);
+    } else {
+        QStringEncoder codificador(QStringConverter::Utf16LE);
+        reserva = codificador.encode(texto);
+        return reserva;
+    }
 }
 
 QString FormatoInvalido(const QString& formato)
@@ -74,7 +102,8 @@ QByteArray MontarLegenda(const QString& formato, const QList<LinhaLegenda>& linh
     QString texto;
     for (qsizetype r = 0; r < linhas.size(); ++r)
         AcrescentarLinha(texto, tipo, r, linhas[r]);
-    bytes += Utf16LE(texto);
+    QByteArray reserva;
+    bytes += Utf16LE(texto, reserva);
     return bytes;
 }
 
@@ -95,10 +124,11 @@ bool EscreverLegenda(const QString& caminho, const QString& formato, int total,
     if (!arquivo.open(QIODevice::WriteOnly))
         return falhar(arquivo.errorString());
 
-    auto gravar = [&arquivo](const QByteArray& bytes) {
-        return arquivo.write(bytes) == bytes.size();
+    auto gravar = [&arquivo](QByteArrayView bytes) {
+        return arquivo.write(bytes.data(), bytes.size()) == bytes.size();
     };
-    if (!gravar(QByteArray(MarcaUtf16LE, 2)))
+    QByteArray reserva;
+    if (!gravar(QByteArrayView(MarcaUtf16LE, 2)))
         return falhar(arquivo.errorString());
 
     // Rows are gathered into blocks so a long grid is neither held twice in
@@ -108,14 +138,14 @@ bool EscreverLegenda(const QString& caminho, const QString& formato, int total,
     for (int r = 0; r < total; ++r) {
         AcrescentarLinha(bloco, tipo, r, linha(r));
         if (bloco.size() >= LimiteBloco) {
-            if (!gravar(Utf16LE(bloco)))
+            if (!gravar(Utf16LE(bloco, reserva)))
                 return falhar(arquivo.errorString());
             bloco.clear();
         }
         if (progresso)
             progresso(r);
     }
-    if (!bloco.isEmpty() && !gravar(Utf16LE(bloco)))
+    if (!bloco.isEmpty() && !gravar(Utf16LE(bloco, reserva)))
         return falhar(arquivo.errorString());
     if (!arquivo.commit())
         return falhar(arquivo.errorString());

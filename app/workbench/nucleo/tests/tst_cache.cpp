@@ -112,6 +112,8 @@ void TstCache::gravarEConsultar_data()
     QTest::newRow("consulta com brancos") << "Olá" << "Hello" << "   Olá " << "Hello";
     QTest::newRow("tabulação não é aparada") << "\tOlá" << "Hello" << "Olá" << QString();
     QTest::newRow("maiúsculas contam") << "Olá" << "Hello" << "OLÁ" << QString();
+    QTest::newRow("surrogate isolado acha a própria linha") << QString(QChar(0xD800)) + QStringLiteral("x") << "Hello"
+                                                           << QString(QChar(0xD800)) + QStringLiteral("x") << "Hello";
     QTest::newRow("texto vazio") << "" << "nada" << "  " << "nada";
 }
 

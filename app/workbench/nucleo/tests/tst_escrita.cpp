@@ -95,6 +95,8 @@ void TstEscrita::montar_data()
                           "2\r\n00:00:03,000 --> 00:00:04,000\r\nFim\r\n\r\n");
     QTest::newRow("subrip apara a linha de tempo") << "SRT" << QStringList{"\t\tx"}
                                                    << QStringLiteral("1\r\n-->\r\nx\r\n\r\n");
+    QTest::newRow("subrip apara só as pontas da linha de tempo") << "SRT" << QStringList{"  a \tb  \tx"}
+                                                              << QStringLiteral("1\r\na  --> b\r\nx\r\n\r\n");
     QTest::newRow("subrip com texto vazio") << "SRT" << QStringList{"a\tb\t"}
                                             << QStringLiteral("1\r\na --> b\r\n\r\n");
     QTest::newRow("subrip com parte vazia") << "SRT" << QStringList{"a\tb\tum||dois"}
@@ -273,6 +275,14 @@ void TstEscrita::cemMilLinhas()
         QVERIFY(leitura.ok);
         QCOMPARE(leitura.linhas.size(), total);
         QCOMPARE(leitura.linhas.last(), (LinhaLegenda{marca(total - 1), marca(total), QStringLiteral("Linha 99999|segunda")}));
+        if (srt) {
+            // The reader skips the counters: check them in the bytes.
+            QFile f(caminho);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            const QString texto = TextoUtf16(f.readAll());
+            for (const char* contador : {"\r\n\r\n10\r\n", "\r\n\r\n9999\r\n", "\r\n\r\n100000\r\n"})
+                QVERIFY2(texto.contains(QLatin1String(contador)), contador);
+        }
     }
 }
 
