@@ -662,9 +662,6 @@ bool fPrincipal::PreencherGrade(QList<LinhaLegenda> linhas)
         // The texts move into the cells: nothing is copied or counted twice.
         for (LinhaLegenda& linha : linhas)
             celulas.push_back(QStringList{std::move(linha.inicio), std::move(linha.fim), std::move(linha.texto)});
-        // The emptied rows go before the grids grow: the process's peak holds
-        // the cells once, not beside a list of moved-from rows.
-        linhas = QList<LinhaLegenda>();
         try {
             for (int g = 0; g < 2; ++g) {
                 DoEvents();
