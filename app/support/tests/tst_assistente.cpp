@@ -2,6 +2,7 @@
 // a real HTTP server on 127.0.0.1 and a real installer (a script that
 // leaves a marker), the end of the program replaced so nothing else ends.
 #include "Apoio.h"
+#include "CapturadorUrls.h"
 #include "Respostas.h"
 #include "ServidorHttpTeste.h"
 
@@ -40,15 +41,6 @@ void Depois(std::function<void()> acao)
 
 }  // namespace
 
-// Takes the addresses the program would open in the browser.
-class CapturaEnderecos : public QObject {
-    Q_OBJECT
-public:
-    QList<QUrl> abertos;
-public slots:
-    void Abrir(const QUrl& url) { abertos.append(url); }
-};
-
 class TesteAssistente : public QObject {
     Q_OBJECT
 
@@ -56,7 +48,7 @@ private:
     std::unique_ptr<apoio::AmbienteTeste> ambiente_;
     std::unique_ptr<apoio::ServidorHttpTeste> servidor_;
     std::unique_ptr<apoio::Respostas> respostas_;
-    CapturaEnderecos enderecos_;
+    std::unique_ptr<apoio::CapturadorUrls> enderecos_;
     QStringList encerrados_;
 
     // An installer that writes its arguments and working folder to a marker.
@@ -81,9 +73,7 @@ private slots:
         QVERIFY(servidor_->Ouvindo());
         respostas_ = std::make_unique<apoio::Respostas>();
         respostas_->DefinirPadrao(1);
-        enderecos_.abertos.clear();
-        QDesktopServices::setUrlHandler(QStringLiteral("https"), &enderecos_, "Abrir");
-        QDesktopServices::setUrlHandler(QStringLiteral("http"), &enderecos_, "Abrir");
+        enderecos_ = std::make_unique<apoio::CapturadorUrls>(QStringList{QStringLiteral("https"), QStringLiteral("http")});
         encerrados_.clear();
         qeltrano::DefinirEncerramentoInstancias([this](const QString& imagem) { encerrados_ << imagem; });
         qeltrano::VersaoDisponivel = QStringLiteral("1306");
@@ -100,8 +90,7 @@ private slots:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         qeltrano::DefinirEncerramentoInstancias({});
         qeltrano::DefinirEncerramento([] {});
-        QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
-        QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+        enderecos_.reset();
         respostas_.reset();
         servidor_.reset();
         ambiente_.reset();
@@ -226,7 +215,7 @@ private slots:
         QCOMPARE(caixas[0].tipo, orvessa::TipoCaixa::Aviso);
         QVERIFY(botoesOcultos);
         QVERIFY(andamentoVisivel);
-        QCOMPARE(enderecos_.abertos, QList<QUrl>{QUrl(qeltrano::UrlAtualizacao)});
+        QCOMPARE(enderecos_->urls, QList<QUrl>{QUrl(qeltrano::UrlAtualizacao)});
         QVERIFY(encerrados_.isEmpty());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!tela);

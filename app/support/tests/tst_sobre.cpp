@@ -1,6 +1,7 @@
 // The about box: its texts, the single instance, the link, and what the
 // opening does when the control library is missing or has moved.
 #include "Apoio.h"
+#include "CapturadorUrls.h"
 
 #include "Versao.h"
 #include "app/Configuracao.h"
@@ -64,15 +65,6 @@ void Fechar()
         caixa->btnSair()->click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
-
-// Takes the addresses the program would open in the browser.
-class CapturaEnderecos : public QObject {
-    Q_OBJECT
-public:
-    QList<QUrl> abertos;
-public slots:
-    void Abrir(const QUrl& url) { abertos.append(url); }
-};
 
 }  // namespace
 
@@ -246,20 +238,18 @@ private slots:
     void cliqueAbreSite()
     {
         QVERIFY(qeltrano::RegistrarComponente(ArquivoKestrane));
-        CapturaEnderecos captura;
-        QDesktopServices::setUrlHandler(QStringLiteral("https"), &captura, "Abrir");
-        QDesktopServices::setUrlHandler(QStringLiteral("http"), &captura, "Abrir");
+        auto captura = std::make_unique<apoio::CapturadorUrls>(QStringList{QStringLiteral("https"), QStringLiteral("http")});
         qeltrano::ExibirSobre(nullptr);
         fSobre* caixa = qeltrano::FormSobre();
         QVERIFY(QTest::qWaitForWindowExposed(caixa));
 
         QTest::mouseClick(caixa->lblVersao(0), Qt::LeftButton);
         QTest::mouseClick(caixa->lblSite(), Qt::RightButton);
-        QVERIFY(captura.abertos.isEmpty());
+        QVERIFY(captura->urls.isEmpty());
         QTest::mouseClick(caixa->lblSite(), Qt::LeftButton);
-        QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
-        QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
-        QCOMPARE(captura.abertos, QList<QUrl>{QUrl(qeltrano::Config().SiteFabricante)});
+        const QList<QUrl> abertos = captura->urls;
+        captura.reset();
+        QCOMPARE(abertos, QList<QUrl>{QUrl(qeltrano::Config().SiteFabricante)});
         QVERIFY(caixa->Carregado());
     }
 };
