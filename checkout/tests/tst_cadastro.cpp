@@ -155,7 +155,9 @@ private slots:
         const QByteArray registro = ConteudoRegistro(ambiente_->Caminho(QStringLiteral("hkcu")));
         QVERIFY(!registro.contains(numero.toLatin1()));
         QVERIFY(!registro.contains(cpf.toLatin1()));
-        QVERIFY(!registro.contains("2031"));
+        // The whole expiry, not its digits alone: hex ciphertext may hold
+        // "2031" by chance, never a "/".
+        QVERIFY(!registro.contains(validade.toLatin1()));
         const QString guardado =
             Registro::LerTexto(Hive::CurrentUser, ChaveCartao(TokenA, 4), QStringLiteral("Número")).value_or(QString());
         QVERIFY(!guardado.isEmpty());
