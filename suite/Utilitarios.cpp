@@ -498,14 +498,7 @@ bool Utilitarios::ValidarCPF(const QString& texto) const
 
 QString Utilitarios::TextoEntreMarcadores(const QString& texto, const QString& inicio, const QString& fim) const
 {
-    const qsizetype a = texto.indexOf(inicio, 0, Qt::CaseInsensitive);
-    if (a < 0)
-        return QString();
-    const qsizetype depois = a + inicio.size();
-    const qsizetype b = texto.indexOf(fim, depois, Qt::CaseInsensitive);
-    if (b < 0)
-        return QString();
-    return texto.mid(depois, b - depois);
+    return plataforma::TextoEntre(texto, inicio, fim);
 }
 
 QString Utilitarios::FormatarTamanho(double bytes) const
