@@ -302,7 +302,7 @@ bool USAlphaImage::SalvarJPG(const QString& caminho) const
     return escritor.write(opaca);
 }
 
-// ---------------------------------------------------------------- USStatusBar
+// ------------------------------------------------------------ USAnimatedImage
 
 USAnimatedImage::USAnimatedImage(QWidget* pai) : QWidget(pai)
 {
@@ -357,6 +357,8 @@ void USAnimatedImage::paintEvent(QPaintEvent*)
         pintor.drawEllipse(QPointF(raio * std::cos(angulo), raio * std::sin(angulo)), raioPonto, raioPonto);
     }
 }
+
+// ---------------------------------------------------------------- USStatusBar
 
 USStatusBar::USStatusBar(QWidget* pai) : QFrame(pai)
 {

@@ -10,7 +10,6 @@
 #include <QPointer>
 #include <QResizeEvent>
 
-#include <cfenv>
 #include <chrono>
 #include <cmath>
 
@@ -35,15 +34,6 @@ double Relogio()
     return duration<double>(steady_clock::now().time_since_epoch()).count();
 }
 
-// Basic's CLng and CInt: halves to the even neighbour.
-qint64 Arredondar(double valor)
-{
-    const int modo = std::fegetround();
-    std::fesetround(FE_TONEAREST);
-    const double inteiro = std::nearbyint(valor);
-    std::fesetround(modo);
-    return qint64(inteiro);
-}
 
 bool Redirecionamento(int status)
 {
@@ -73,17 +63,21 @@ CDownload::CDownload(QWidget* pai) : QWidget(pai)
 {
     setObjectName(QStringLiteral("CDownload"));
     CriarObjHTTP();
-    const int lado = int(std::lround(orvessa::TwipsParaPixelsX(LadoTwips)));
-    setFixedSize(lado, int(std::lround(orvessa::TwipsParaPixelsY(LadoTwips))));
+    setFixedSize(Lado());
 }
 
 CDownload::~CDownload() = default;
 
+QSize CDownload::Lado()
+{
+    return QSize(int(std::lround(orvessa::TwipsParaPixelsX(LadoTwips))),
+                 int(std::lround(orvessa::TwipsParaPixelsY(LadoTwips))));
+}
+
 void CDownload::resizeEvent(QResizeEvent* evento)
 {
     QWidget::resizeEvent(evento);
-    const QSize lado(int(std::lround(orvessa::TwipsParaPixelsX(LadoTwips))),
-                     int(std::lround(orvessa::TwipsParaPixelsY(LadoTwips))));
+    const QSize lado = Lado();
     if (evento->size() != lado)
         setFixedSize(lado);
 }
@@ -240,7 +234,7 @@ void CDownload::ObjHTTP_PercentDone(int percentual)
 void CDownload::ObjHTTP_ReceiveRate(qlonglong byteCount, qlonglong bytesPerSec)
 {
     const double agora = Relogio();
-    const qint64 segundo = Arredondar(agora);
+    const qint64 segundo = qint64(ArredondarPar(agora));
     if (ultimaAtualizacao_ >= segundo)
         return;
     const double decorrido = agora - inicio_;

@@ -50,6 +50,8 @@ protected:
     void resizeEvent(QResizeEvent* evento) override;
 
 private:
+    // The fixed size, a square of LadoTwips on this screen.
+    static QSize Lado();
     void CriarObjHTTP();
     qlonglong ObterTamanhoRemoto(const QString& Url, bool Silencioso);
     qlonglong ArquivoTemConteudo(const QString& Arquivo) const;

@@ -9,7 +9,6 @@
 #include <QNetworkProxy>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QPointer>
 #include <QTimer>
 
 namespace kestrane {
@@ -231,7 +230,6 @@ int ClienteHttp::Download(const QString& url, const QString& destino)
     QElapsedTimer relogio;
     relogio.start();
     QByteArray bloco(int(kBufferLeitura), Qt::Uninitialized);
-    QPointer<QNetworkReply> vigia(resposta);
 
     auto ler = [&] {
         const int status = resposta->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
@@ -273,8 +271,6 @@ int ClienteHttp::Download(const QString& url, const QString& destino)
     };
 
     bool completo = Aguardar(resposta, ler, espera);
-    if (!vigia)
-        return 0;
     const int status = resposta->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (completo && (!Sucesso(status) || resposta->error() != QNetworkReply::NoError))
         completo = false;

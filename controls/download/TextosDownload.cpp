@@ -45,14 +45,20 @@ QString TextoStatusHttp(int status)
     return texto == tabela.constEnd() ? QString() : QStringLiteral("<b>Atenção</b>: ") + *texto;
 }
 
+double ArredondarPar(double valor)
+{
+    const int modo = std::fegetround();
+    std::fesetround(FE_TONEAREST);
+    const double inteiro = std::nearbyint(valor);
+    std::fesetround(modo);
+    return inteiro;
+}
+
 QString FormatarTempo(double segundos)
 {
     if (!std::isfinite(segundos))
         return QStringLiteral("00:00:00");
-    const int modo = std::fegetround();
-    std::fesetround(FE_TONEAREST);
-    const double inteiro = std::nearbyint(segundos);
-    std::fesetround(modo);
+    const double inteiro = ArredondarPar(segundos);
     if (inteiro < -32768 || inteiro > 32767)
         return QStringLiteral("00:00:00");
     // A negative count is that much before midnight, as a time of day.

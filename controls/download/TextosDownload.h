@@ -7,6 +7,10 @@ namespace kestrane {
 // The warning for a status of the table; "" for any other status.
 QString TextoStatusHttp(int status);
 
+// Basic's CLng and CInt: halves to the even neighbour, whatever rounding
+// mode the thread was left in.
+double ArredondarPar(double valor);
+
 // "hh:mm:ss" of the seconds rounded as Basic's CInt does (halves to even);
 // "00:00:00" past what a 16-bit count holds or for a value that is no number.
 QString FormatarTempo(double segundos);
