@@ -4,6 +4,7 @@
 #include "app/Configuracao.h"
 #include "app/workbench/modComum.h"
 #include "app/workbench/modErros.h"
+#include "suite/RequisicaoHTTP.h"
 #include "suite/Utilitarios.h"
 
 #include <QCoreApplication>
@@ -12,7 +13,6 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
-#include <QHostAddress>
 #include <QMimeDatabase>
 #include <QPointer>
 #include <QRegularExpression>
@@ -75,14 +75,6 @@ QByteArray PalavrasCodificadas(const QString& texto)
         inicio = fim;
     }
     return palavras.join("\r\n ");
-}
-
-bool EhLoopback(const QString& host)
-{
-    if (host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0)
-        return true;
-    const QHostAddress endereco(host);
-    return !endereco.isNull() && endereco.isLoopback();
 }
 
 // Local pictures of an HTML page: every src/background that names a file.
@@ -393,7 +385,7 @@ bool clsSendMail::Transmitir(Envio& envio, bool comEventos, QString& erro)
     curl_easy_setopt(easy, CURLOPT_FORBID_REUSE, 1L);
     // Credentials never cross the network in the clear: plain SMTP only to
     // this machine.
-    if (envio.seguro || !EhLoopback(envio.host.trimmed()))
+    if (envio.seguro || !orvessa::EnderecoLoopback(url))
         curl_easy_setopt(easy, CURLOPT_USE_SSL, long(CURLUSESSL_ALL));
     curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L);
     curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 2L);
@@ -412,9 +404,9 @@ bool clsSendMail::Transmitir(Envio& envio, bool comEventos, QString& erro)
     Lista destinatarios;
     destinatarios.Adicionar("<" + envio.destinatarioEmail.trimmed().toUtf8() + ">");
     if (!envio.copia.isEmpty())
-        destinatarios.Adicionar("<" + envio.copia.trimmed().toUtf8() + ">");
+        destinatarios.Adicionar("<" + envio.copia.toUtf8() + ">");
     if (!envio.copiaOculta.isEmpty())
-        destinatarios.Adicionar("<" + envio.copiaOculta.trimmed().toUtf8() + ">");
+        destinatarios.Adicionar("<" + envio.copiaOculta.toUtf8() + ">");
     curl_easy_setopt(easy, CURLOPT_MAIL_RCPT, destinatarios.itens);
 
     Lista cabecalhos;
@@ -439,6 +431,8 @@ bool clsSendMail::Transmitir(Envio& envio, bool comEventos, QString& erro)
     std::unique_ptr<curl_mime, void (*)(curl_mime*)> guardaMime(mime, curl_mime_free);
     QByteArray html;
     std::vector<Imagem> imagens;
+    // The message's size before encoding, for the progress estimate.
+    curl_off_t bruto = 2048;
     if (!envio.arquivoHtml.isEmpty()) {
         QFile pagina(envio.arquivoHtml);
         if (pagina.open(QIODevice::ReadOnly)) {
@@ -479,13 +473,16 @@ bool clsSendMail::Transmitir(Envio& envio, bool comEventos, QString& erro)
         curl_mime_data(parte, corpo.constData(), size_t(corpo.size()));
         curl_mime_type(parte, "text/plain; charset=UTF-8");
         curl_mime_encoder(parte, "quoted-printable");
+        bruto += corpo.size();
     }
     if (!envio.anexo.trimmed().isEmpty()) {
         const QString caminho = envio.anexo.trimmed();
-        if (QFileInfo(caminho).isFile()) {
+        const QFileInfo arquivo(caminho);
+        if (arquivo.isFile()) {
+            bruto += arquivo.size();
             curl_mimepart* parte = curl_mime_addpart(mime);
             curl_mime_filedata(parte, QFile::encodeName(caminho).constData());
-            const QString nome = QFileInfo(caminho).fileName();
+            const QString nome = arquivo.fileName();
             curl_mime_filename(parte, CodificarTextoCabecalho(nome).constData());
             curl_mime_type(parte, QMimeDatabase().mimeTypeForFile(caminho).name().toLatin1().constData());
             curl_mime_encoder(parte, "base64");
@@ -495,11 +492,9 @@ bool clsSendMail::Transmitir(Envio& envio, bool comEventos, QString& erro)
     }
     curl_easy_setopt(easy, CURLOPT_MIMEPOST, mime);
     // Base64 and quoted-printable grow the parts by about a third.
-    curl_off_t bruto = html.size() + envio.corpo.toUtf8().size() + 2048;
+    bruto += html.size();
     for (const Imagem& imagem : imagens)
         bruto += imagem.dados.size();
-    if (QFileInfo(envio.anexo.trimmed()).isFile())
-        bruto += QFileInfo(envio.anexo.trimmed()).size();
 
     QObject receptor;
     QEventLoop laco;

@@ -4,7 +4,6 @@
 #include "suite/Utilitarios.h"
 
 #include <QDeadlineTimer>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -108,16 +107,6 @@ std::unique_ptr<ServidorSmtp> ServidorSmtp::IniciarComoRelay(const QString& past
     config.PortaRelaySmtp = servidor->Porta();
     config.CertificadosSmtp = servidor->ArquivoCA();
     return servidor;
-}
-
-CapturaArquivos::CapturaArquivos()
-{
-    QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "Abrir");
-}
-
-CapturaArquivos::~CapturaArquivos()
-{
-    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
 }
 
 }  // namespace apoio

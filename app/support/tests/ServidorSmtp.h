@@ -3,7 +3,6 @@
 // AUTH required, with a certificate authority made for the run.
 #include <QJsonObject>
 #include <QList>
-#include <QObject>
 #include <QProcess>
 #include <QString>
 #include <QUrl>
@@ -44,17 +43,6 @@ private:
     bool resumir_ = true;
     QProcess processo_;
     int porta_ = 0;
-};
-
-// Takes the files the program would open with their associated program.
-class CapturaArquivos : public QObject {
-    Q_OBJECT
-public:
-    CapturaArquivos();
-    ~CapturaArquivos() override;
-    QList<QUrl> abertos;
-public slots:
-    void Abrir(const QUrl& url) { abertos.append(url); }
 };
 
 }  // namespace apoio

@@ -3,6 +3,7 @@
 // while the send runs; and the computer information it reports.
 #include "Apoio.h"
 #include "Respostas.h"
+#include "CapturadorUrls.h"
 #include "ServidorSmtp.h"
 
 #include "app/Configuracao.h"
@@ -261,15 +262,15 @@ private slots:
         QVERIFY(fechado.listen(QHostAddress::LocalHost));
         Config().PortaRelaySmtp = fechado.serverPort();
         fechado.close();
-        apoio::CapturaArquivos captura;
+        apoio::CapturadorUrls captura({QStringLiteral("file")});
         FContato* f = Abrir();
         Preencher(f, QStringLiteral("Maria"), QStringLiteral("maria@cliente.com.br"), QStringLiteral("Oi"),
                   QStringLiteral("Texto"));
         respostas_->DefinirPadrao(6);
         f->USBtn(0)->click();
         QVERIFY(!respostas_->CaixasCom(QStringLiteral("Ocorreu um erro ao enviar o email.")).isEmpty());
-        QCOMPARE(captura.abertos.size(), 1);
-        QVERIFY(captura.abertos[0].toLocalFile().endsWith(QStringLiteral(".LOG")));
+        QCOMPARE(captura.urls.size(), 1);
+        QVERIFY(captura.urls[0].toLocalFile().endsWith(QStringLiteral(".LOG")));
     }
 
     // Removing asks only when there is an attachment; a cancelled or empty

@@ -2,6 +2,7 @@
 // required): what arrives, what fails and how, cancelling and time-outs.
 #include "Apoio.h"
 #include "Respostas.h"
+#include "CapturadorUrls.h"
 #include "ServidorSmtp.h"
 
 #include "app/Configuracao.h"
@@ -372,7 +373,7 @@ private slots:
         Config().HostRelaySmtp = QStringLiteral("127.0.0.1");
         Config().PortaRelaySmtp = porta;
         apoio::Respostas respostas;
-        apoio::CapturaArquivos captura;
+        apoio::CapturadorUrls captura({QStringLiteral("file")});
 
         qeltrano::clsSendMail silencioso;
         QVERIFY(!silencioso.EnviarRelatorioErros(QStringLiteral("a@b.example"), QString(), true));
@@ -391,8 +392,8 @@ private slots:
                                 "ou envie a sua mensagem para <u>atendimento@tellumar.example</u>.<br><br>Você "
                                 "gostaria de visualizar o log de erro?"));
         QCOMPARE(Logs().size(), 1);
-        QCOMPARE(captura.abertos.size(), 1);
-        QCOMPARE(captura.abertos[0].toLocalFile(), mail.ArquivoLogErro());
+        QCOMPARE(captura.urls.size(), 1);
+        QCOMPARE(captura.urls[0].toLocalFile(), mail.ArquivoLogErro());
     }
 
     // The program quitting while the server holds the send: the transfer
