@@ -25,6 +25,7 @@ inline constexpr int Informacao = 64;
 inline constexpr int SegundoBotaoPadrao = 256;
 inline constexpr int PerguntaSimNao = Pergunta + SimNao;                          // 36
 inline constexpr int PerguntaSimNaoPadraoNao = PerguntaSimNao + SegundoBotaoPadrao;  // 292
+inline constexpr int PerguntaSimNaoExclamacao = PerguntaSimNao + Exclamacao;        // 84
 }  // namespace EstiloMensagem
 
 // What a box answers.

@@ -201,6 +201,12 @@ bool RequisicaoHTTP::Executar(bool post, const QString& endereco)
         erro_ = QStringLiteral("Endereço inválido: %1").arg(endereco);
         return false;
     }
+    // Plain HTTP never leaves this machine: what a remote host answers
+    // (a translation, an installer's address) must come over TLS.
+    if (!EnderecoPermitido(url)) {
+        erro_ = QStringLiteral("Somente HTTPS é aceito fora do computador local: %1").arg(endereco);
+        return false;
+    }
 
     // A proxy named in the environment must never see loopback traffic. A
     // worker thread cannot use the program's manager and gets its own.

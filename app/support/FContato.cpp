@@ -8,6 +8,7 @@
 #include "platform/Componentes.h"
 #include "platform/Configuracoes.h"
 #include "platform/ErroExecucao.h"
+#include "suite/Dialogos.h"
 #include "suite/BalaoAviso.h"
 #include "suite/Controles.h"
 #include "suite/DialogoArquivo.h"
@@ -215,6 +216,7 @@ void FContato::Form_KeyDown(int& codigo, Qt::KeyboardModifiers)
     try {
         TratarTecla(this, codigo);
     } catch (...) {
+        RegistrarErroIgnorado(QStringLiteral("FContato.Form_KeyDown"));
     }
 }
 
@@ -229,10 +231,11 @@ void FContato::Form_QueryUnload(bool& cancelar, int)
         const int resposta = Util().CaixaMensagem(
             QStringLiteral("<b>Atenção</b>: Para sair, você precisa cancelar o envio do e-mail atual.<br><br>Deseja "
                            "realmente abandonar o envio do e-mail?"),
-            84, NomeProduto());
-        if (resposta == 6 && MailObj_)
+            orvessa::EstiloMensagem::PerguntaSimNaoExclamacao, NomeProduto());
+        if (resposta == orvessa::Resposta::Sim && MailObj_)
             MailObj_->Cancelar();
     } catch (...) {
+        RegistrarErroIgnorado(QStringLiteral("FContato.Form_QueryUnload"));
     }
 }
 
@@ -244,6 +247,7 @@ void FContato::Form_Unload()
             MailObj_->Cancelar();
         orvessa::BalaoAviso::Instancia().OcultarBalao();
     } catch (...) {
+        RegistrarErroIgnorado(QStringLiteral("FContato.Form_Unload"));
     }
     if (Instancia() == this)
         Instancia() = nullptr;
@@ -312,7 +316,8 @@ void FContato::EnviarMensagem()
 {
     if (!Validar())
         return;
-    if (Util().CaixaMensagem(QStringLiteral("Confirma o envio do e-mail?"), 84, NomeProduto()) != 6)
+    if (Util().CaixaMensagem(QStringLiteral("Confirma o envio do e-mail?"), orvessa::EstiloMensagem::PerguntaSimNaoExclamacao, NomeProduto()) !=
+        orvessa::Resposta::Sim)
         return;
     USBtn_[0]->DefinirHabilitado(false);
     pgbTotal_->setVisible(true);
@@ -341,13 +346,13 @@ void FContato::EnviarMensagem()
     if (enviado) {
         Util().CaixaMensagem(QStringLiteral("Agradecemos pelo envio da sua mensagem. Se necessário entraremos em "
                                             "contato com você através do e-mail informado."),
-                             64, NomeProduto());
+                             orvessa::EstiloMensagem::Informacao, NomeProduto());
     } else if (mail->EnvioCancelado()) {
-        Util().CaixaMensagemAviso(QStringLiteral("<b>Atenção</b>: O envio da mensagem foi cancelado pelo usuário."), 48,
+        Util().CaixaMensagemAviso(QStringLiteral("<b>Atenção</b>: O envio da mensagem foi cancelado pelo usuário."), orvessa::EstiloMensagem::Exclamacao,
                                   NomeProduto());
     } else if (Util().CaixaMensagemAviso(QStringLiteral("<b>Atenção</b>: Ocorreu um erro ao enviar o email. Você "
                                                         "gostaria de visualizar o arquivo de log?"),
-                                         84, NomeProduto()) == 6) {
+                                         orvessa::EstiloMensagem::PerguntaSimNaoExclamacao, NomeProduto()) == orvessa::Resposta::Sim) {
         Util().AbrirArquivo(mail->ArquivoLogErro());
     }
     if (!eu)

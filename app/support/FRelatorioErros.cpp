@@ -38,12 +38,8 @@ void Ignorando(Passo&& passo)
 {
     try {
         passo();
-    } catch (const plataforma::ErroExecucao& e) {
-        qWarning("FRelatorioErros: %d %s", int(e.Numero()), qPrintable(e.Descricao()));
-    } catch (const std::exception& e) {
-        qWarning("FRelatorioErros: %s", e.what());
     } catch (...) {
-        qWarning("FRelatorioErros: erro desconhecido");
+        RegistrarErroIgnorado(QStringLiteral("FRelatorioErros"));
     }
 }
 

@@ -6,6 +6,7 @@
 #include "app/workbench/modErros.h"
 #include "platform/Componentes.h"
 #include "platform/ErroExecucao.h"
+#include "suite/Dialogos.h"
 #include "suite/Controles.h"
 #include "suite/Utilitarios.h"
 
@@ -320,7 +321,7 @@ void XTelaAssistenteAtualizacoes::DownloadCls1_Erros(const QString& Mensagem, in
         return;
     try {
         orvessa::Utilitarios::Instancia().CaixaMensagemAviso(
-            QStringLiteral("<b>Atenção</b>: Erro ao efetuar o download:<br>") + Mensagem, 16, NomeProduto());
+            QStringLiteral("<b>Atenção</b>: Erro ao efetuar o download:<br>") + Mensagem, orvessa::EstiloMensagem::Critico, NomeProduto());
         orvessa::Utilitarios::Instancia().AbrirURL(UrlAtualizacao);
         // Nothing is left to wait for: the rest of the download stops.
         plataforma::Componentes::ChamarMetodo(DownloadCls1_, DispidCancelar);

@@ -4,6 +4,7 @@
 #include "app/Configuracao.h"
 #include "app/workbench/modComum.h"
 #include "app/workbench/modErros.h"
+#include "suite/Dialogos.h"
 #include "suite/RequisicaoHTTP.h"
 #include "suite/Utilitarios.h"
 
@@ -690,8 +691,8 @@ bool clsSendMail::EnviarRelatorioErros(const QString& ResponderPara, const QStri
         QStringLiteral("<b>Atenção</b>: Falha ao enviar o relatório para o suporte técnico. Tente novamente ou "
                        "envie a sua mensagem para <u>") +
             config.EnderecoSuportePublico + QStringLiteral("</u>.<br><br>Você gostaria de visualizar o log de erro?"),
-        84, NomeProduto());
-    if (resposta6 == 6)
+        orvessa::EstiloMensagem::PerguntaSimNaoExclamacao, NomeProduto());
+    if (resposta6 == orvessa::Resposta::Sim)
         Util().AbrirArquivo(GravarLogErro(erro));
     return false;
 }
