@@ -2,10 +2,10 @@
 
 #include "checkout/Valores.h"
 #include "checkout/modGlobal.h"
+#include "suite/RequisicaoHTTP.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QHostAddress>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -84,18 +84,7 @@ QByteArray CabecalhoAutorizacao(const QString& token, const QString& chave)
 
 bool EnderecoPermitido(const QString& endereco)
 {
-    const QUrl url(endereco);
-    if (!url.isValid() || url.host().isEmpty())
-        return false;
-    const QString esquema = url.scheme().toLower();
-    if (esquema == QLatin1String("https"))
-        return true;
-    if (esquema != QLatin1String("http"))
-        return false;
-    if (url.host().compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0)
-        return true;
-    const QHostAddress endereco_ip(url.host());
-    return !endereco_ip.isNull() && endereco_ip.isLoopback();
+    return orvessa::EnderecoPermitido(QUrl(endereco));
 }
 
 ResultadoEnvio EnviarInstrucao(const QString& endereco, const QByteArray& autorizacao, const QString& documento,
