@@ -1,15 +1,13 @@
 #include "checkout/Instrucao.h"
 
+#include "checkout/Transporte.h"
 #include "checkout/Valores.h"
 #include "checkout/modGlobal.h"
+#include "suite/RequisicaoHTTP.h"
 
-#include <QElapsedTimer>
-#include <QEventLoop>
-#include <QHostAddress>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QTimer>
 #include <QUrl>
 #include <QXmlStreamReader>
 
@@ -84,18 +82,7 @@ QByteArray CabecalhoAutorizacao(const QString& token, const QString& chave)
 
 bool EnderecoPermitido(const QString& endereco)
 {
-    const QUrl url(endereco);
-    if (!url.isValid() || url.host().isEmpty())
-        return false;
-    const QString esquema = url.scheme().toLower();
-    if (esquema == QLatin1String("https"))
-        return true;
-    if (esquema != QLatin1String("http"))
-        return false;
-    if (url.host().compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0)
-        return true;
-    const QHostAddress endereco_ip(url.host());
-    return !endereco_ip.isNull() && endereco_ip.isLoopback();
+    return orvessa::EnderecoPermitido(QUrl(endereco));
 }
 
 ResultadoEnvio EnviarInstrucao(const QString& endereco, const QByteArray& autorizacao, const QString& documento,
@@ -114,33 +101,11 @@ ResultadoEnvio EnviarInstrucao(const QString& endereco, const QByteArray& autori
     pedido.setTransferTimeout(limiteMs + 1000);
 
     std::unique_ptr<QNetworkReply> resposta(rede.post(pedido, documento.toUtf8()));
-    QElapsedTimer relogio;
-    relogio.start();
-    QEventLoop laco;
-    QTimer pulso;
-    pulso.setInterval(10);
-    QObject::connect(&pulso, &QTimer::timeout, &laco, &QEventLoop::quit);
-    QObject::connect(resposta.get(), &QNetworkReply::finished, &laco, &QEventLoop::quit);
-    pulso.start();
-    for (;;) {
-        if (resposta->isFinished()) {
-            ResultadoEnvio r;
-            r.fim = FimEspera::Resposta;
-            r.corpo = resposta->readAll();
-            return r;
-        }
-        if (relogio.elapsed() > limiteMs) {
-            resposta->abort();
-            return {};
-        }
-        if (parar && parar()) {
-            resposta->abort();
-            ResultadoEnvio r;
-            r.fim = FimEspera::Finalizado;
-            return r;
-        }
-        laco.exec();
-    }
+    ResultadoEnvio r;
+    r.fim = AguardarResposta(resposta.get(), limiteMs, parar);
+    if (r.fim == FimEspera::Resposta)
+        r.corpo = resposta->readAll();
+    return r;
 }
 
 std::optional<RespostaInstrucao> LerRespostaInstrucao(const QByteArray& corpo)

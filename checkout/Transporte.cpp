@@ -2,6 +2,7 @@
 
 #include "checkout/Instrucao.h"
 
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QNetworkAccessManager>
 #include <QNetworkProxy>
@@ -10,6 +11,31 @@
 #include <QTimer>
 
 namespace vendalo {
+
+FimEspera AguardarResposta(QNetworkReply* resposta, int limiteMs, const std::function<bool()>& parar)
+{
+    QElapsedTimer relogio;
+    relogio.start();
+    QEventLoop laco;
+    QTimer pulso;
+    pulso.setInterval(10);
+    QObject::connect(&pulso, &QTimer::timeout, &laco, &QEventLoop::quit);
+    QObject::connect(resposta, &QNetworkReply::finished, &laco, &QEventLoop::quit);
+    pulso.start();
+    for (;;) {
+        if (resposta->isFinished())
+            return FimEspera::Resposta;
+        if (relogio.elapsed() > limiteMs) {
+            resposta->abort();
+            return FimEspera::SemResposta;
+        }
+        if (parar && parar()) {
+            resposta->abort();
+            return FimEspera::Finalizado;
+        }
+        laco.exec();
+    }
+}
 
 RespostaHttp ObterHttp(const QUrl& endereco, const QList<QPair<QByteArray, QByteArray>>& cabecalhos, int segundos)
 {
@@ -30,18 +56,7 @@ RespostaHttp ObterHttp(const QUrl& endereco, const QList<QPair<QByteArray, QByte
         pedido.setRawHeader(nome, valor);
 
     QNetworkReply* resposta = rede.get(pedido);
-    QEventLoop laco;
-    QTimer prazo;
-    prazo.setSingleShot(true);
-    bool esgotado = false;
-    QObject::connect(&prazo, &QTimer::timeout, &laco, [&] {
-        esgotado = true;
-        resposta->abort();
-    });
-    QObject::connect(resposta, &QNetworkReply::finished, &laco, &QEventLoop::quit);
-    prazo.start(qMax(1, segundos) * 1000);
-    if (!resposta->isFinished())
-        laco.exec();
+    const bool esgotado = AguardarResposta(resposta, qMax(1, segundos) * 1000) == FimEspera::SemResposta;
 
     r.status = resposta->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     r.corpo = resposta->readAll();

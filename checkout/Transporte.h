@@ -2,12 +2,17 @@
 // A GET that never hangs, under the library's rule for every address it
 // reaches (EnderecoPermitido: https only, plain http only to loopback).
 #include "checkout/Exporta.h"
+#include "checkout/Instrucao.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QPair>
 #include <QString>
 #include <QUrl>
+
+#include <functional>
+
+class QNetworkReply;
 
 namespace vendalo {
 
@@ -21,5 +26,9 @@ struct RespostaHttp {
 // `segundos`.
 VENDALO_EXPORT RespostaHttp ObterHttp(const QUrl& endereco, const QList<QPair<QByteArray, QByteArray>>& cabecalhos,
                                       int segundos);
+
+// Serves the thread's events until `resposta` finishes, `limiteMs` passes or
+// `parar` (asked between polls) answers true; the last two abort it.
+FimEspera AguardarResposta(QNetworkReply* resposta, int limiteMs, const std::function<bool()>& parar = {});
 
 }  // namespace vendalo
