@@ -93,11 +93,9 @@ ResultadoEnvio EnviarInstrucao(const QString& endereco, const QByteArray& autori
         return {};
     }
     QNetworkAccessManager rede;
-    QNetworkRequest pedido{QUrl(endereco)};
+    QNetworkRequest pedido = PedidoSeguro(rede, QUrl(endereco));
     pedido.setRawHeader("Authorization", autorizacao);
     pedido.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("text/xml; charset=utf-8"));
-    // A redirect could lead the credentials elsewhere.
-    pedido.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
     pedido.setTransferTimeout(limiteMs + 1000);
 
     std::unique_ptr<QNetworkReply> resposta(rede.post(pedido, documento.toUtf8()));

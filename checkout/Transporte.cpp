@@ -37,6 +37,15 @@ FimEspera AguardarResposta(QNetworkReply* resposta, int limiteMs, const std::fun
     }
 }
 
+QNetworkRequest PedidoSeguro(QNetworkAccessManager& rede, const QUrl& endereco)
+{
+    if (endereco.scheme().compare(QLatin1String("http"), Qt::CaseInsensitive) == 0)
+        rede.setProxy(QNetworkProxy::NoProxy);
+    QNetworkRequest pedido(endereco);
+    pedido.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+    return pedido;
+}
+
 RespostaHttp ObterHttp(const QUrl& endereco, const QList<QPair<QByteArray, QByteArray>>& cabecalhos, int segundos)
 {
     RespostaHttp r;
@@ -45,13 +54,7 @@ RespostaHttp ObterHttp(const QUrl& endereco, const QList<QPair<QByteArray, QByte
         return r;
     }
     QNetworkAccessManager rede;
-    // Plain http passed the rule only to loopback, which an environment proxy
-    // must not see.
-    if (endereco.scheme().compare(QLatin1String("http"), Qt::CaseInsensitive) == 0)
-        rede.setProxy(QNetworkProxy::NoProxy);
-    QNetworkRequest pedido(endereco);
-    // A redirect could lead the credentials elsewhere: not followed.
-    pedido.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+    QNetworkRequest pedido = PedidoSeguro(rede, endereco);
     for (const auto& [nome, valor] : cabecalhos)
         pedido.setRawHeader(nome, valor);
 

@@ -12,7 +12,9 @@
 
 #include <functional>
 
+class QNetworkAccessManager;
 class QNetworkReply;
+class QNetworkRequest;
 
 namespace vendalo {
 
@@ -26,6 +28,11 @@ struct RespostaHttp {
 // `segundos`.
 VENDALO_EXPORT RespostaHttp ObterHttp(const QUrl& endereco, const QList<QPair<QByteArray, QByteArray>>& cabecalhos,
                                       int segundos);
+
+// A request to `endereco` with the library's rules: no redirect followed (it
+// could lead the credentials elsewhere), and no environment proxy for plain
+// http, which passed the address rule only to loopback.
+QNetworkRequest PedidoSeguro(QNetworkAccessManager& rede, const QUrl& endereco);
 
 // Serves the thread's events until `resposta` finishes, `limiteMs` passes or
 // `parar` (asked between polls) answers true; the last two abort it.
