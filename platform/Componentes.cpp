@@ -62,9 +62,9 @@ struct Carregada {
     const BibliotecaTipo* tipos = nullptr;
 };
 
-QMutex g_trava;
-QHash<QString, Carregada> g_bibliotecas;          // path as registered -> library
-QHash<const QObject*, const ClasseTipo*> g_tipos;  // live objects -> their class
+QMutex travaComponentes;
+QHash<QString, Carregada> bibliotecasCarregadas;          // path as registered -> library
+QHash<const QObject*, const ClasseTipo*> tiposDosObjetos;  // live objects -> their class
 
 const ClasseTipo* ClasseEm(const BibliotecaTipo* tipos, const QString& clsid)
 {
@@ -356,9 +356,9 @@ QObject* Componentes::CriarObjeto(const QString& progIdOuClsid, QWidget* pai)
 
     Carregada biblioteca;
     {
-        QMutexLocker trava(&g_trava);
-        auto it = g_bibliotecas.constFind(caminho);
-        if (it != g_bibliotecas.constEnd()) {
+        QMutexLocker trava(&travaComponentes);
+        auto it = bibliotecasCarregadas.constFind(caminho);
+        if (it != bibliotecasCarregadas.constEnd()) {
             biblioteca = *it;
         } else {
             const QString arquivo = QFileInfo(caminho).fileName();
@@ -374,7 +374,7 @@ QObject* Componentes::CriarObjeto(const QString& progIdOuClsid, QWidget* pai)
                 throw ErroExecucao::ComponenteNaoRegistrado(arquivo);  // kept loaded: cheap and safe
             if (auto tipos = Entrada<FuncaoTipoBiblioteca>(alca, PLATAFORMA_ENTRADA_TIPOS))
                 biblioteca.tipos = tipos();
-            g_bibliotecas.insert(caminho, biblioteca);
+            bibliotecasCarregadas.insert(caminho, biblioteca);
         }
     }
 
@@ -385,11 +385,11 @@ QObject* Componentes::CriarObjeto(const QString& progIdOuClsid, QWidget* pai)
     QObject* objeto = static_cast<QObject*>(criado);
 
     if (const ClasseTipo* classe = ClasseEm(biblioteca.tipos, clsid)) {
-        QMutexLocker trava(&g_trava);
-        g_tipos.insert(objeto, classe);
+        QMutexLocker trava(&travaComponentes);
+        tiposDosObjetos.insert(objeto, classe);
         QObject::connect(objeto, &QObject::destroyed, [](QObject* o) {
-            QMutexLocker t(&g_trava);
-            g_tipos.remove(o);
+            QMutexLocker t(&travaComponentes);
+            tiposDosObjetos.remove(o);
         });
     }
     if (pai && objeto->parent() != pai) {
@@ -403,8 +403,8 @@ QObject* Componentes::CriarObjeto(const QString& progIdOuClsid, QWidget* pai)
 
 const ClasseTipo* Componentes::TipoDe(const QObject* objeto)
 {
-    QMutexLocker trava(&g_trava);
-    return g_tipos.value(objeto, nullptr);
+    QMutexLocker trava(&travaComponentes);
+    return tiposDosObjetos.value(objeto, nullptr);
 }
 
 const MembroTipo* Componentes::MembroPorDispid(const QObject* objeto, std::int32_t dispid)
