@@ -84,11 +84,12 @@ bool Permite(TipoMembro tipo, Acesso acesso)
 {
     switch (acesso) {
     case Acesso::Ler:
-        return tipo == TipoMembro::Propriedade || tipo == TipoMembro::PropriedadeSomenteLeitura;
+        return tipo == TipoMembro::Propriedade || tipo == TipoMembro::PropriedadeSomenteLeitura ||
+               tipo == TipoMembro::PropriedadeIndexada;
     case Acesso::Escrever:
         return tipo == TipoMembro::Propriedade || tipo == TipoMembro::PropriedadeSomenteEscrita;
     case Acesso::Chamar:
-        return tipo == TipoMembro::Metodo;
+        return tipo == TipoMembro::Metodo || tipo == TipoMembro::PropriedadeIndexada;
     case Acesso::Evento:
         return tipo == TipoMembro::Evento;
     }
@@ -224,6 +225,21 @@ QVariant Chamar(QObject* objeto, const QByteArray& nome, const QVariantList& arg
     if (!ok)
         throw ErroExecucao::ObjetoNaoSuportaPropriedade();
     return retorno;
+}
+
+// A property read: an indexed get runs its method with the arguments (450
+// without them); a plain property takes none. A name the type information
+// lacks may still be an invokable that takes them.
+QVariant LerComArgumentos(QObject* objeto, const MembroTipo* membro, const QByteArray& nome,
+                          const QVariantList& argumentos)
+{
+    if (membro && membro->tipo == TipoMembro::PropriedadeIndexada)
+        return Chamar(objeto, nome, argumentos);
+    if (argumentos.isEmpty())
+        return LerPropriedade(objeto, nome);
+    if (membro)
+        throw ErroExecucao::NumeroArgumentosInvalido();
+    return Chamar(objeto, nome, argumentos);
 }
 
 }  // namespace
@@ -431,11 +447,12 @@ const MembroTipo* Componentes::MembroPorNome(const QObject* objeto, const QStrin
 
 // ---- late binding ----------------------------------------------------------------------
 
-QVariant Componentes::ObterPropriedade(QObject* objeto, std::int32_t dispid)
+QVariant Componentes::ObterPropriedade(QObject* objeto, std::int32_t dispid, const QVariantList& argumentos)
 {
     if (!objeto)
         throw ErroExecucao::ObjetoNaoSuportaPropriedade();
-    return LerPropriedade(objeto, NomeQt(objeto, dispid, Acesso::Ler));
+    const QByteArray nome = NomeQt(objeto, dispid, Acesso::Ler);
+    return LerComArgumentos(objeto, MembroPorDispid(objeto, dispid), nome, argumentos);
 }
 
 void Componentes::DefinirPropriedade(QObject* objeto, std::int32_t dispid, const QVariant& valor)
@@ -475,11 +492,12 @@ QByteArray Componentes::AssinaturaEvento(const QObject* objeto, std::int32_t dis
     return QByteArray::number(QSIGNAL_CODE) + achado.methodSignature();
 }
 
-QVariant Componentes::ObterPropriedade(QObject* objeto, const QString& nome)
+QVariant Componentes::ObterPropriedade(QObject* objeto, const QString& nome, const QVariantList& argumentos)
 {
     if (!objeto)
         throw ErroExecucao::ObjetoNaoSuportaPropriedade();
-    return LerPropriedade(objeto, NomeQt(objeto, nome, Acesso::Ler));
+    const QByteArray nomeQt = NomeQt(objeto, nome, Acesso::Ler);
+    return LerComArgumentos(objeto, MembroPorNome(objeto, nome), nomeQt, argumentos);
 }
 
 void Componentes::DefinirPropriedade(QObject* objeto, const QString& nome, const QVariant& valor)
