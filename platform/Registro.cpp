@@ -262,7 +262,8 @@ struct EstadoHive {
     No raiz;
 };
 
-QMutex travaRegistro;
+QMutex travaRegistro;    // the state below; readers take only this one
+QMutex travaEscritores;  // one writer of this process at a time
 QString raizUsuarioDefinida;  // empty: the default folder
 QString raizMaquinaDefinida;
 EstadoHive estadosHive[2];
@@ -358,11 +359,13 @@ enum class Resultado { Falha, SemMudanca, Mudou };
 
 // Runs one change under the lock file: reads the hive afresh, changes a copy
 // and writes the copy atomically; the cached state changes only when the
-// write succeeded. The lock file is waited for before the in-process lock is
-// taken, so readers on other threads go on while another process writes.
+// write succeeded. The lock file is waited for before the state's lock is
+// taken, so readers on other threads go on while another process writes;
+// writers of this process queue on their own lock, not on the file's polling.
 template <typename F>
 bool Modificar(Hive hive, F alterar)
 {
+    QMutexLocker escritor(&travaEscritores);
     QString pasta;
     {
         QMutexLocker trava(&travaRegistro);
