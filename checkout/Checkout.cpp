@@ -75,8 +75,9 @@ void Checkout::App_SalvarTransacao(const QString& Arquivo)
     SemErros("App_SalvarTransacao", [&] {
         const ParametrosCheckout& p = Parametros();
         auto& u = orvessa::Utilitarios::Instancia();
-        u.GravarINI(Arquivo, QStringLiteral("Checkout"), QStringLiteral("ID"), p.MOIP_IdRetorno);
-        u.GravarINI(Arquivo, QStringLiteral("Checkout"), QStringLiteral("Token"), p.TokenInstrucao);
+        if (!u.GravarINI(Arquivo, QStringLiteral("Checkout"), QStringLiteral("ID"), p.MOIP_IdRetorno)
+            || !u.GravarINI(Arquivo, QStringLiteral("Checkout"), QStringLiteral("Token"), p.TokenInstrucao))
+            qWarning("Vendalo: App_SalvarTransacao: a transação não foi gravada em %s", qPrintable(Arquivo));
     });
     Pagamento_SalvarDados(Arquivo, Parametros().TokenInstrucao);
 }

@@ -7,8 +7,9 @@ namespace vendalo {
 void GravarDadosPagamento(const QString& arquivo, const ConsultaLida& d)
 {
     const orvessa::Utilitarios& u = orvessa::Utilitarios::Instancia();
+    bool gravou = true;
     auto gravar = [&](const QString& secao, const QString& chave, const QString& valor) {
-        u.GravarINI(arquivo, secao, chave, valor);
+        gravou = u.GravarINI(arquivo, secao, chave, valor) && gravou;
     };
 
     const QString pagador = QStringLiteral("Pagador");
@@ -49,6 +50,9 @@ void GravarDadosPagamento(const QString& arquivo, const ConsultaLida& d)
         gravar(pagamento, QStringLiteral("Bandeira") + n, p.Bandeira);
         gravar(pagamento, QStringLiteral("CodigoMoIP") + n, p.CodigoMoIP);
     }
+    if (!gravou)
+        qWarning("Vendalo: Pagamento_SalvarDados: os dados do pagamento não foram gravados por inteiro em %s",
+                 qPrintable(arquivo));
 }
 
 }  // namespace vendalo

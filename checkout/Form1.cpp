@@ -3,6 +3,7 @@
 #include "checkout/Form2.h"
 #include "checkout/Valores.h"
 #include "checkout/modGlobal.h"
+#include "platform/Arredondamento.h"
 #include "suite/BalaoAviso.h"
 #include "suite/Controles.h"
 
@@ -137,7 +138,7 @@ void Form1::Btn_Click()
         return;
     }
     ParametrosCheckout& p = Parametros();
-    p.QuantidadeItens = int(std::nearbyint(quantidade));
+    p.QuantidadeItens = int(plataforma::ArredondarPar(quantidade));
     // The amount as shown, already rounded to cents.
     if (const std::optional<double> total = LerValor(lblValor_->text()))
         p.ValorTotal = *total;

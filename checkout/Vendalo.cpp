@@ -16,8 +16,9 @@ using plataforma::TipoMembro;
 
 constexpr TipoMembro Put = TipoMembro::PropriedadeSomenteEscrita;
 constexpr TipoMembro Get = TipoMembro::PropriedadeSomenteLeitura;
-// Property gets that take an item number are reached as methods with it.
-constexpr TipoMembro GetIndexado = TipoMembro::Metodo;
+// Property gets that take an item number: read as properties with it, or
+// called as methods.
+constexpr TipoMembro GetIndexado = TipoMembro::PropriedadeIndexada;
 
 // Members in the order the default interface lists them: the seven switches
 // and pictures come after the last payment getter.

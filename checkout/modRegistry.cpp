@@ -1,5 +1,7 @@
 #include "checkout/modRegistry.h"
 
+#include "platform/Arredondamento.h"
+
 #include <QRegularExpression>
 #include <QVariant>
 
@@ -23,7 +25,7 @@ quint32 ValorDword(const QString& texto)
     const QRegularExpressionMatch d = decimal.match(t);
     if (!d.hasMatch())
         return 0;
-    const double v = std::nearbyint(d.captured(0).toDouble());  // half to even
+    const double v = plataforma::ArredondarPar(d.captured(0).toDouble());
     if (v >= 4294967296.0 || v <= -2147483649.0)
         return 0;
     return quint32(qint64(v));
@@ -31,9 +33,13 @@ quint32 ValorDword(const QString& texto)
 
 }  // namespace
 
-void CriarChave(plataforma::Hive hive, const QString& chave)
+bool CriarChave(plataforma::Hive hive, const QString& chave)
 {
-    Registro::CriarChave(hive, chave);
+    if (Registro::CriarChave(hive, chave))
+        return true;
+    // The key's path holds the service token: the log names only the file.
+    qWarning("Vendalo: CriarChave: a chave não foi criada em %s", qPrintable(Registro::ArquivoHive(hive)));
+    return false;
 }
 
 QString LerValorRegistro(plataforma::Hive hive, const QString& chave, const QString& nome)
@@ -50,12 +56,12 @@ QString LerValorRegistro(plataforma::Hive hive, const QString& chave, const QStr
     return texto;
 }
 
-void GravarValorRegistro(plataforma::Hive hive, const QString& chave, const QString& nome, const QString& texto)
+bool GravarValorRegistro(plataforma::Hive hive, const QString& chave, const QString& nome, const QString& texto)
 {
-    GravarValoresRegistro(hive, {{chave, nome, texto}});
+    return GravarValoresRegistro(hive, {{chave, nome, texto}});
 }
 
-void GravarValoresRegistro(plataforma::Hive hive, const QList<EscritaRegistro>& escritas)
+bool GravarValoresRegistro(plataforma::Hive hive, const QList<EscritaRegistro>& escritas)
 {
     // Keys and values in one write: the key is created first, then the value
     // keeps the type it has.
@@ -72,8 +78,11 @@ void GravarValoresRegistro(plataforma::Hive hive, const QList<EscritaRegistro>& 
         else
             lote.GravarTexto(e.chave, e.nome, *e.texto);
     }
-    if (!lote.Vazio())
-        Registro::Aplicar(hive, lote);
+    if (lote.Vazio() || Registro::Aplicar(hive, lote))
+        return true;
+    qWarning("Vendalo: GravarValorRegistro: %lld valor(es) não foram gravados em %s",
+             static_cast<long long>(escritas.size()), qPrintable(Registro::ArquivoHive(hive)));
+    return false;
 }
 
 }  // namespace vendalo

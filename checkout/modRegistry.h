@@ -1,6 +1,7 @@
 #pragma once
-// The three registry procedures the payer-data store stands on. Failures are
-// silent: a read gives "", a write is lost.
+// The three registry procedures the payer-data store stands on. A failed read
+// gives ""; a failed write is lost, answers false and leaves its reason in the
+// log.
 #include "checkout/Exporta.h"
 #include "platform/Registro.h"
 
@@ -10,12 +11,12 @@
 
 namespace vendalo {
 
-VENDALO_EXPORT void CriarChave(plataforma::Hive hive, const QString& chave);
+VENDALO_EXPORT bool CriarChave(plataforma::Hive hive, const QString& chave);
 // REG_SZ as its text, REG_DWORD as its number in upper-case hexadecimal.
 VENDALO_EXPORT QString LerValorRegistro(plataforma::Hive hive, const QString& chave, const QString& nome);
 // A new value is a REG_SZ; an existing one keeps its type, a REG_DWORD
 // taking the number the text starts with.
-VENDALO_EXPORT void GravarValorRegistro(plataforma::Hive hive, const QString& chave, const QString& nome,
+VENDALO_EXPORT bool GravarValorRegistro(plataforma::Hive hive, const QString& chave, const QString& nome,
                                         const QString& texto);
 // Several writes (a value of nullopt removes it) as one registry write, each
 // by the rules of GravarValorRegistro.
@@ -24,6 +25,6 @@ struct EscritaRegistro {
     QString nome;
     std::optional<QString> texto;
 };
-VENDALO_EXPORT void GravarValoresRegistro(plataforma::Hive hive, const QList<EscritaRegistro>& escritas);
+VENDALO_EXPORT bool GravarValoresRegistro(plataforma::Hive hive, const QList<EscritaRegistro>& escritas);
 
 }  // namespace vendalo

@@ -62,9 +62,9 @@ struct Carregada {
     const BibliotecaTipo* tipos = nullptr;
 };
 
-QMutex g_trava;
-QHash<QString, Carregada> g_bibliotecas;          // path as registered -> library
-QHash<const QObject*, const ClasseTipo*> g_tipos;  // live objects -> their class
+QMutex travaComponentes;
+QHash<QString, Carregada> bibliotecasCarregadas;          // path as registered -> library
+QHash<const QObject*, const ClasseTipo*> tiposDosObjetos;  // live objects -> their class
 
 const ClasseTipo* ClasseEm(const BibliotecaTipo* tipos, const QString& clsid)
 {
@@ -84,11 +84,12 @@ bool Permite(TipoMembro tipo, Acesso acesso)
 {
     switch (acesso) {
     case Acesso::Ler:
-        return tipo == TipoMembro::Propriedade || tipo == TipoMembro::PropriedadeSomenteLeitura;
+        return tipo == TipoMembro::Propriedade || tipo == TipoMembro::PropriedadeSomenteLeitura ||
+               tipo == TipoMembro::PropriedadeIndexada;
     case Acesso::Escrever:
         return tipo == TipoMembro::Propriedade || tipo == TipoMembro::PropriedadeSomenteEscrita;
     case Acesso::Chamar:
-        return tipo == TipoMembro::Metodo;
+        return tipo == TipoMembro::Metodo || tipo == TipoMembro::PropriedadeIndexada;
     case Acesso::Evento:
         return tipo == TipoMembro::Evento;
     }
@@ -226,6 +227,21 @@ QVariant Chamar(QObject* objeto, const QByteArray& nome, const QVariantList& arg
     return retorno;
 }
 
+// A property read: an indexed get runs its method with the arguments (450
+// without them); a plain property takes none. A name the type information
+// lacks may still be an invokable that takes them.
+QVariant LerComArgumentos(QObject* objeto, const MembroTipo* membro, const QByteArray& nome,
+                          const QVariantList& argumentos)
+{
+    if (membro && membro->tipo == TipoMembro::PropriedadeIndexada)
+        return Chamar(objeto, nome, argumentos);
+    if (argumentos.isEmpty())
+        return LerPropriedade(objeto, nome);
+    if (membro)
+        throw ErroExecucao::NumeroArgumentosInvalido();
+    return Chamar(objeto, nome, argumentos);
+}
+
 }  // namespace
 
 // ---- registration --------------------------------------------------------------------
@@ -356,9 +372,9 @@ QObject* Componentes::CriarObjeto(const QString& progIdOuClsid, QWidget* pai)
 
     Carregada biblioteca;
     {
-        QMutexLocker trava(&g_trava);
-        auto it = g_bibliotecas.constFind(caminho);
-        if (it != g_bibliotecas.constEnd()) {
+        QMutexLocker trava(&travaComponentes);
+        auto it = bibliotecasCarregadas.constFind(caminho);
+        if (it != bibliotecasCarregadas.constEnd()) {
             biblioteca = *it;
         } else {
             const QString arquivo = QFileInfo(caminho).fileName();
@@ -374,7 +390,7 @@ QObject* Componentes::CriarObjeto(const QString& progIdOuClsid, QWidget* pai)
                 throw ErroExecucao::ComponenteNaoRegistrado(arquivo);  // kept loaded: cheap and safe
             if (auto tipos = Entrada<FuncaoTipoBiblioteca>(alca, PLATAFORMA_ENTRADA_TIPOS))
                 biblioteca.tipos = tipos();
-            g_bibliotecas.insert(caminho, biblioteca);
+            bibliotecasCarregadas.insert(caminho, biblioteca);
         }
     }
 
@@ -385,11 +401,11 @@ QObject* Componentes::CriarObjeto(const QString& progIdOuClsid, QWidget* pai)
     QObject* objeto = static_cast<QObject*>(criado);
 
     if (const ClasseTipo* classe = ClasseEm(biblioteca.tipos, clsid)) {
-        QMutexLocker trava(&g_trava);
-        g_tipos.insert(objeto, classe);
+        QMutexLocker trava(&travaComponentes);
+        tiposDosObjetos.insert(objeto, classe);
         QObject::connect(objeto, &QObject::destroyed, [](QObject* o) {
-            QMutexLocker t(&g_trava);
-            g_tipos.remove(o);
+            QMutexLocker t(&travaComponentes);
+            tiposDosObjetos.remove(o);
         });
     }
     if (pai && objeto->parent() != pai) {
@@ -403,8 +419,8 @@ QObject* Componentes::CriarObjeto(const QString& progIdOuClsid, QWidget* pai)
 
 const ClasseTipo* Componentes::TipoDe(const QObject* objeto)
 {
-    QMutexLocker trava(&g_trava);
-    return g_tipos.value(objeto, nullptr);
+    QMutexLocker trava(&travaComponentes);
+    return tiposDosObjetos.value(objeto, nullptr);
 }
 
 const MembroTipo* Componentes::MembroPorDispid(const QObject* objeto, std::int32_t dispid)
@@ -431,11 +447,12 @@ const MembroTipo* Componentes::MembroPorNome(const QObject* objeto, const QStrin
 
 // ---- late binding ----------------------------------------------------------------------
 
-QVariant Componentes::ObterPropriedade(QObject* objeto, std::int32_t dispid)
+QVariant Componentes::ObterPropriedade(QObject* objeto, std::int32_t dispid, const QVariantList& argumentos)
 {
     if (!objeto)
         throw ErroExecucao::ObjetoNaoSuportaPropriedade();
-    return LerPropriedade(objeto, NomeQt(objeto, dispid, Acesso::Ler));
+    const QByteArray nome = NomeQt(objeto, dispid, Acesso::Ler);
+    return LerComArgumentos(objeto, MembroPorDispid(objeto, dispid), nome, argumentos);
 }
 
 void Componentes::DefinirPropriedade(QObject* objeto, std::int32_t dispid, const QVariant& valor)
@@ -475,11 +492,12 @@ QByteArray Componentes::AssinaturaEvento(const QObject* objeto, std::int32_t dis
     return QByteArray::number(QSIGNAL_CODE) + achado.methodSignature();
 }
 
-QVariant Componentes::ObterPropriedade(QObject* objeto, const QString& nome)
+QVariant Componentes::ObterPropriedade(QObject* objeto, const QString& nome, const QVariantList& argumentos)
 {
     if (!objeto)
         throw ErroExecucao::ObjetoNaoSuportaPropriedade();
-    return LerPropriedade(objeto, NomeQt(objeto, nome, Acesso::Ler));
+    const QByteArray nomeQt = NomeQt(objeto, nome, Acesso::Ler);
+    return LerComArgumentos(objeto, MembroPorNome(objeto, nome), nomeQt, argumentos);
 }
 
 void Componentes::DefinirPropriedade(QObject* objeto, const QString& nome, const QVariant& valor)

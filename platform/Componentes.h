@@ -68,7 +68,8 @@ public:
     // type's default). Throws ErroExecucao 438 for an unknown DISPID or a
     // member of another kind (writing a read-only property included), 13 when
     // a value cannot be converted and 450 for a wrong number of arguments.
-    static QVariant ObterPropriedade(QObject* objeto, std::int32_t dispid);
+    // A property get with an index takes its arguments in ObterPropriedade.
+    static QVariant ObterPropriedade(QObject* objeto, std::int32_t dispid, const QVariantList& argumentos = {});
     static void DefinirPropriedade(QObject* objeto, std::int32_t dispid, const QVariant& valor);
     static QVariant ChamarMetodo(QObject* objeto, std::int32_t dispid, const QVariantList& argumentos = {});
     // The event's signal signature with the SIGNAL() code prefix, ready for
@@ -78,7 +79,7 @@ public:
     // Late-bound access by member name (case-insensitive, as automation does).
     // A name the type information lacks is looked up in the object's own
     // meta-object, so this works on any QObject.
-    static QVariant ObterPropriedade(QObject* objeto, const QString& nome);
+    static QVariant ObterPropriedade(QObject* objeto, const QString& nome, const QVariantList& argumentos = {});
     static void DefinirPropriedade(QObject* objeto, const QString& nome, const QVariant& valor);
     static QVariant ChamarMetodo(QObject* objeto, const QString& nome, const QVariantList& argumentos = {});
 };

@@ -25,13 +25,19 @@ QString GetSetting(const QString& aplicativo, const QString& secao, const QStrin
     return Registro::LerTexto(Hive::CurrentUser, ChaveSecao(aplicativo, secao), chave).value_or(padrao);
 }
 
-void SaveSetting(const QString& aplicativo, const QString& secao, const QString& chave, const QString& valor)
+bool SaveSetting(const QString& aplicativo, const QString& secao, const QString& chave, const QString& valor)
 {
     // Without an application or section the value would land beside every
     // other program's settings.
-    if (aplicativo.isEmpty() || secao.isEmpty())
-        return;
-    Registro::GravarTexto(Hive::CurrentUser, ChaveSecao(aplicativo, secao), chave, valor);
+    if (aplicativo.isEmpty() || secao.isEmpty()) {
+        qWarning("SaveSetting: sem aplicativo ou seção; \"%s\" não foi gravado", qPrintable(chave));
+        return false;
+    }
+    if (Registro::GravarTexto(Hive::CurrentUser, ChaveSecao(aplicativo, secao), chave, valor))
+        return true;
+    qWarning("SaveSetting: \"%s\" de %s\\%s não foi gravado em %s", qPrintable(chave), qPrintable(aplicativo),
+             qPrintable(secao), qPrintable(Registro::ArquivoHive(Hive::CurrentUser)));
+    return false;
 }
 
 void DeleteSetting(const QString& aplicativo, const QString& secao, const QString& chave)

@@ -10,7 +10,9 @@ namespace plataforma {
 
 PLATAFORMA_EXPORT QString GetSetting(const QString& aplicativo, const QString& secao,
                                      const QString& chave, const QString& padrao = QString());
-PLATAFORMA_EXPORT void SaveSetting(const QString& aplicativo, const QString& secao,
+// Answers whether the value was stored; when it was not, the reason goes to
+// qWarning with the file that holds the settings.
+PLATAFORMA_EXPORT bool SaveSetting(const QString& aplicativo, const QString& secao,
                                    const QString& chave, const QString& valor);
 // An empty key removes the whole section, an empty section the whole
 // application; an empty application name does nothing.

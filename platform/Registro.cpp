@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -13,7 +14,9 @@
 #include <QtDebug>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <sys/stat.h>
 #include <vector>
 
@@ -259,37 +262,59 @@ struct EstadoHive {
     No raiz;
 };
 
-QMutex g_trava;
-QString g_raizUsuario;  // empty: the default folder
-QString g_raizMaquina;
-EstadoHive g_estados[2];
+QMutex travaRegistro;    // the state below; readers take only this one
+QMutex travaEscritores;  // one writer of this process at a time
+QString raizUsuarioDefinida;  // empty: the default folder
+QString raizMaquinaDefinida;
+EstadoHive estadosHive[2];
 
 EstadoHive& Estado(Hive hive)
 {
-    return g_estados[hive == Hive::CurrentUser ? 0 : 1];
+    return estadosHive[hive == Hive::CurrentUser ? 0 : 1];
 }
 
 QString Pasta(Hive hive)
 {
     if (hive == Hive::CurrentUser) {
-        if (!g_raizUsuario.isEmpty())
-            return g_raizUsuario;
+        if (!raizUsuarioDefinida.isEmpty())
+            return raizUsuarioDefinida;
         return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
                QStringLiteral("/plataforma/registro");
     }
-    return g_raizMaquina.isEmpty() ? QStringLiteral("/etc/plataforma/registro") : g_raizMaquina;
+    return raizMaquinaDefinida.isEmpty() ? QStringLiteral("/etc/plataforma/registro") : raizMaquinaDefinida;
 }
 
-QString ArquivoHive(Hive hive)
+QString CaminhoHive(Hive hive)
 {
     return Pasta(hive) + QLatin1Char('/') + Registro::NomeHive(hive) + QStringLiteral(".json");
 }
 
-// Brings the state up to date with the file; the caller holds g_trava.
+// A user's hive is private to that user, as on Windows: its folder 0700 and
+// its file 0600, tightened wherever an earlier version left them open. The
+// machine's hive holds the registrations every user reads, so it stays as made.
+void Resguardar(Hive hive, const QString& caminho, mode_t modo)
+{
+    if (hive != Hive::CurrentUser)
+        return;
+    struct stat st {};
+    const QByteArray nome = QFile::encodeName(caminho);
+    if (::stat(nome.constData(), &st) != 0 || (st.st_mode & 07777) == modo)
+        return;
+    if (::chmod(nome.constData(), modo) != 0)
+        qWarning("Registro: não foi possível restringir o acesso a %s: %s", nome.constData(), std::strerror(errno));
+}
+
+void ResguardarHive(Hive hive, const QString& arquivo)
+{
+    Resguardar(hive, QFileInfo(arquivo).path(), 0700);
+    Resguardar(hive, arquivo, 0600);
+}
+
+// Brings the state up to date with the file; the caller holds travaRegistro.
 EstadoHive& Atualizado(Hive hive)
 {
     EstadoHive& e = Estado(hive);
-    const QString arquivo = ArquivoHive(hive);
+    const QString arquivo = CaminhoHive(hive);
     if (e.carregado && e.arquivo == arquivo && AssinaturaDe(arquivo) == e.assinatura)
         return e;
 
@@ -302,6 +327,7 @@ EstadoHive& Atualizado(Hive hive)
     QFile f(arquivo);
     if (!f.exists())
         return e;
+    ResguardarHive(hive, arquivo);
     if (!f.open(QIODevice::ReadOnly)) {
         // Unreadable is treated like damaged: never written over blindly.
         e.corrompido = true;
@@ -333,17 +359,32 @@ enum class Resultado { Falha, SemMudanca, Mudou };
 
 // Runs one change under the lock file: reads the hive afresh, changes a copy
 // and writes the copy atomically; the cached state changes only when the
-// write succeeded.
+// write succeeded. The lock file is waited for before the state's lock is
+// taken, so readers on other threads go on while another process writes;
+// writers of this process queue on their own lock, not on the file's polling.
 template <typename F>
 bool Modificar(Hive hive, F alterar)
 {
-    QMutexLocker trava(&g_trava);
-    const QString pasta = Pasta(hive);
-    if (!QDir().mkpath(pasta))
+    QMutexLocker escritor(&travaEscritores);
+    QString pasta;
+    {
+        QMutexLocker trava(&travaRegistro);
+        pasta = Pasta(hive);
+    }
+    if (!QDir().mkpath(pasta)) {
+        qWarning("Registro: não foi possível criar a pasta %s", qPrintable(pasta));
         return false;
+    }
+    Resguardar(hive, pasta, 0700);
     QLockFile bloqueio(pasta + QLatin1Char('/') + Registro::NomeHive(hive) + QStringLiteral(".lock"));
     if (!bloqueio.tryLock(10000)) {
         qWarning("Registro: %s está bloqueado por outro processo", qPrintable(pasta));
+        return false;
+    }
+
+    QMutexLocker trava(&travaRegistro);
+    if (Pasta(hive) != pasta) {
+        qWarning("Registro: a pasta do registro mudou durante a gravação em %s", qPrintable(pasta));
         return false;
     }
     EstadoHive& e = Atualizado(hive);
@@ -367,13 +408,24 @@ bool Modificar(Hive hive, F alterar)
     }
 
     QSaveFile arquivo(e.arquivo);
-    if (!arquivo.open(QIODevice::WriteOnly))
+    auto falhar = [&](const QString& motivo) {
+        qWarning("Registro: não foi possível gravar %s: %s", qPrintable(e.arquivo), qPrintable(motivo));
         return false;
+    };
+    if (!arquivo.open(QIODevice::WriteOnly))
+        return falhar(arquivo.errorString());
+    if (hive == Hive::CurrentUser && ::fchmod(arquivo.handle(), 0600) != 0)
+        return falhar(QString::fromLocal8Bit(std::strerror(errno)));
     QJsonObject topo = ParaJson(copia);
     topo.insert(QStringLiteral("formato"), 1);
     const QByteArray json = QJsonDocument(topo).toJson(QJsonDocument::Indented);
-    if (arquivo.write(json) != json.size() || !arquivo.commit())
-        return false;
+    if (arquivo.write(json) != json.size()) {
+        const QString motivo = arquivo.errorString();
+        arquivo.cancelWriting();
+        return falhar(motivo);
+    }
+    if (!arquivo.commit())
+        return falhar(arquivo.errorString());
     e.raiz = std::move(copia);
     e.carregado = true;
     e.assinatura = AssinaturaDe(e.arquivo);
@@ -383,7 +435,7 @@ bool Modificar(Hive hive, F alterar)
 template <typename F>
 auto Ler(Hive hive, F ler)
 {
-    QMutexLocker trava(&g_trava);
+    QMutexLocker trava(&travaRegistro);
     return ler(static_cast<const No&>(Atualizado(hive).raiz));
 }
 
@@ -449,23 +501,29 @@ Resultado AplicarExcluirChave(No& raiz, const QString& chave)
 
 void Registro::DefinirRaizes(const QString& raizUsuario, const QString& raizMaquina)
 {
-    QMutexLocker trava(&g_trava);
-    g_raizUsuario = raizUsuario;
-    g_raizMaquina = raizMaquina;
-    for (EstadoHive& e : g_estados)
+    QMutexLocker trava(&travaRegistro);
+    raizUsuarioDefinida = raizUsuario;
+    raizMaquinaDefinida = raizMaquina;
+    for (EstadoHive& e : estadosHive)
         e = EstadoHive();
 }
 
 QString Registro::RaizUsuario()
 {
-    QMutexLocker trava(&g_trava);
+    QMutexLocker trava(&travaRegistro);
     return Pasta(Hive::CurrentUser);
 }
 
 QString Registro::RaizMaquina()
 {
-    QMutexLocker trava(&g_trava);
+    QMutexLocker trava(&travaRegistro);
     return Pasta(Hive::LocalMachine);
+}
+
+QString Registro::ArquivoHive(Hive hive)
+{
+    QMutexLocker trava(&travaRegistro);
+    return CaminhoHive(hive);
 }
 
 bool Registro::SepararCaminho(const QString& caminhoCompleto, Hive& hive, QString& chave)

@@ -50,6 +50,8 @@ public:
     static void DefinirRaizes(const QString& raizUsuario, const QString& raizMaquina);
     static QString RaizUsuario();
     static QString RaizMaquina();
+    // The file that holds the hive (for messages).
+    static QString ArquivoHive(Hive hive);
 
     // "HKEY_CURRENT_USER\\Software\\X" (or "HKCU\\...") -> hive and key path.
     static bool SepararCaminho(const QString& caminhoCompleto, Hive& hive, QString& chave);

@@ -6,8 +6,18 @@
 
 namespace plataforma {
 
-// A write-only property (a put with no get) answers 438 when read.
-enum class TipoMembro : int { Propriedade, PropriedadeSomenteLeitura, Metodo, Evento, PropriedadeSomenteEscrita };
+// A write-only property (a put with no get) answers 438 when read. A
+// property get with an index (an item number) is an invokable method that a
+// host may read as a property with arguments or call as a method, as
+// automation allows both.
+enum class TipoMembro : int {
+    Propriedade,
+    PropriedadeSomenteLeitura,
+    Metodo,
+    Evento,
+    PropriedadeSomenteEscrita,
+    PropriedadeIndexada
+};
 
 struct MembroTipo {
     const char* nome;        // the Qt property, invokable method or signal

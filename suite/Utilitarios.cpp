@@ -165,11 +165,14 @@ QString ValorDaLinha(const QString& texto)
     return valor;
 }
 
-bool LerArquivo(const QString& caminho, QByteArray& conteudo)
+bool LerArquivo(const QString& caminho, QByteArray& conteudo, QString* erro = nullptr)
 {
     QFile arquivo(caminho);
-    if (!arquivo.open(QIODevice::ReadOnly))
+    if (!arquivo.open(QIODevice::ReadOnly)) {
+        if (erro)
+            *erro = arquivo.errorString();
         return false;
+    }
     conteudo = arquivo.readAll();
     return true;
 }
@@ -329,26 +332,35 @@ QString Utilitarios::LerINI(const QString& arquivo, const QString& secao, const 
     return p.chave < 0 ? QString() : ValorDaLinha(ini.linhas[p.chave].texto);
 }
 
-void Utilitarios::GravarINI(const QString& arquivo, const QString& secao, const QString& chave,
+bool Utilitarios::GravarINI(const QString& arquivo, const QString& secao, const QString& chave,
                             const QString& valor) const
 {
+    auto falhar = [&](const QString& motivo) {
+        qWarning("GravarINI: %s [%s] %s: %s", qPrintable(arquivo), qPrintable(secao), qPrintable(chave),
+                 qPrintable(motivo));
+        return false;
+    };
     const QString nomeSecao = secao.trimmed();
     const QString nomeChave = chave.trimmed();
     // Names that would change the file's structure are refused.
     static const QRegularExpression quebra(QStringLiteral("[\\r\\n]"));
-    if (nomeSecao.isEmpty() || nomeChave.isEmpty() || nomeSecao.contains(u']') || nomeSecao.contains(quebra)
-        || nomeChave.contains(u'=') || nomeChave.contains(quebra) || nomeChave.startsWith(u'[')
+    if (nomeSecao.isEmpty() || nomeSecao.contains(u']') || nomeSecao.contains(quebra))
+        return falhar(QStringLiteral("nome de seção recusado"));
+    if (nomeChave.isEmpty() || nomeChave.contains(u'=') || nomeChave.contains(quebra) || nomeChave.startsWith(u'[')
         || nomeChave.startsWith(u';') || nomeChave.startsWith(u'#'))
-        return;
+        return falhar(QStringLiteral("nome de chave recusado"));
+    if (arquivo.isEmpty())
+        return falhar(QStringLiteral("nenhum arquivo indicado"));
     // A value is one line: a line break would start a line of its own.
     QString textoValor = valor;
     textoValor.replace(QLatin1String("\r\n"), QLatin1String(" "));
     textoValor.replace(quebra, QStringLiteral(" "));
 
     QByteArray conteudo;
-    const bool existe = LerArquivo(arquivo, conteudo);
-    if (!existe && QFileInfo::exists(arquivo))
-        return;  // present but unreadable: never replace it blindly
+    QString erroLeitura;
+    const bool existe = LerArquivo(arquivo, conteudo, &erroLeitura);
+    if (!existe && QFileInfo::exists(arquivo))  // present but unreadable: never replace it blindly
+        return falhar(QStringLiteral("o arquivo existe mas não pôde ser lido (%1)").arg(erroLeitura));
     ArquivoIni ini = Analisar(conteudo);
 
     // New lines go in the file's own encoding; when Windows-1252 cannot carry
@@ -418,9 +430,15 @@ void Utilitarios::GravarINI(const QString& arquivo, const QString& secao, const 
 
     QSaveFile destino(arquivo);
     if (!destino.open(QIODevice::WriteOnly))
-        return;
-    destino.write(saida);
-    destino.commit();
+        return falhar(QStringLiteral("não foi possível criar o arquivo (%1)").arg(destino.errorString()));
+    if (destino.write(saida) != saida.size()) {
+        const QString motivo = destino.errorString();
+        destino.cancelWriting();
+        return falhar(QStringLiteral("não foi possível escrever (%1)").arg(motivo));
+    }
+    if (!destino.commit())
+        return falhar(QStringLiteral("não foi possível concluir a gravação (%1)").arg(destino.errorString()));
+    return true;
 }
 
 bool Utilitarios::ValidarData(const QString& texto, int codigo) const

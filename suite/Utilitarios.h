@@ -43,8 +43,10 @@ public:
 
     // Windows profile (ini) rules: sections and keys found without regard to
     // case, names written literally, the rest of the file kept.
+    // GravarINI answers whether the value reached the file; when it did not,
+    // the reason (naming the file) goes to qWarning.
     QString LerINI(const QString& arquivo, const QString& secao, const QString& chave) const;
-    void GravarINI(const QString& arquivo, const QString& secao, const QString& chave,
+    bool GravarINI(const QString& arquivo, const QString& secao, const QString& chave,
                    const QString& valor) const;
 
     bool ValidarData(const QString& texto, int codigo) const;  // 25 YYYY-MM-DD, 60 MM/YYYY

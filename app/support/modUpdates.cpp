@@ -3,6 +3,7 @@
 #include "Versao.h"
 #include "app/Configuracao.h"
 #include "app/workbench/modComum.h"
+#include "platform/Arredondamento.h"
 #include "platform/Configuracoes.h"
 #include "suite/LeitorRegistro.h"
 #include "suite/RequisicaoHTTP.h"
@@ -16,7 +17,6 @@
 #include <QStringList>
 #include <QUrl>
 
-#include <cfenv>
 #include <cmath>
 #include <limits>
 
@@ -67,10 +67,7 @@ long ParaLong(double valor)
 {
     if (!std::isfinite(valor))
         return 0;
-    const int modo = std::fegetround();
-    std::fesetround(FE_TONEAREST);
-    const double arredondado = std::nearbyint(valor);
-    std::fesetround(modo);
+    const double arredondado = plataforma::ArredondarPar(valor);
     if (arredondado < double(std::numeric_limits<qint32>::min()) || arredondado > double(std::numeric_limits<qint32>::max()))
         return 0;
     return long(arredondado);

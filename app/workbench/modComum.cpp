@@ -98,7 +98,7 @@ void DescarregarFormularios(bool exibirSplash)
         if (exibirSplash && !FormSplash()->Carregado())
             FormSplash()->show();
     } catch (...) {
-        // Unloading goes on whatever a window's unload code did.
+        RegistrarErroIgnorado(QStringLiteral("DescarregarFormularios"));
     }
 }
 

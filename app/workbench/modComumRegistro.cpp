@@ -1,6 +1,7 @@
 // Registering a component library again when an error says it is not
 // correctly registered.
 #include "app/workbench/modComum.h"
+#include "app/workbench/modErros.h"
 
 #include "platform/Biblioteca.h"
 
@@ -28,13 +29,13 @@ QString& PastaDefinida()
 
 // Libraries whose registration entry overran the limit: the worker may still
 // run inside them, so they stay loaded for the life of the process.
-std::mutex g_mutexPresas;
-std::vector<void*> g_bibliotecasPresas;
+std::mutex mutexPresas;
+std::vector<void*> bibliotecasPresas;
 
 void ManterCarregada(void* biblioteca)
 {
-    std::lock_guard<std::mutex> trava(g_mutexPresas);
-    g_bibliotecasPresas.push_back(biblioteca);
+    std::lock_guard<std::mutex> trava(mutexPresas);
+    bibliotecasPresas.push_back(biblioteca);
 }
 
 // Shared by the caller and the worker; whichever of them lives longer frees it.
@@ -100,6 +101,7 @@ bool RegistrarDll(const QString& caminho, int limiteMs)
                 try {
                     entrada();  // only that it returns counts, not what it returns
                 } catch (...) {
+                    RegistrarErroIgnorado(QStringLiteral("RegistrarDll"));
                 }
                 {
                     std::lock_guard<std::mutex> trava(estado->mutex);

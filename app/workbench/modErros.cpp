@@ -46,6 +46,7 @@ void Executar(Passo&& passo)
     try {
         passo();
     } catch (...) {
+        RegistrarErroIgnorado(QStringLiteral("TratarErro"));
     }
 }
 

@@ -11,7 +11,9 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QFileInfo>
 #include <QLibrary>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTest>
 #include <QThread>
@@ -107,12 +109,51 @@ private slots:
         const plataforma::ClasseTipo& c = t->classes[0];
         QCOMPARE(QString::fromLatin1(c.clsid), QStringLiteral("1702F85C-180C-4080-9121-6A4C5E2EC1C2"));
         QCOMPARE(QString::fromLatin1(c.iidPadrao), QStringLiteral("3413B975-7FFA-4CA5-89A2-9AB1C198829C"));
-        QCOMPARE(c.totalMembros, 49);
-        // The switches and pictures close the interface's table.
-        QCOMPARE(QString::fromLatin1(c.membros[41].nome), QStringLiteral("Pagamento_Recebedor_Email"));
-        QCOMPARE(c.membros[41].dispid, 0x68030026);
-        QCOMPARE(QString::fromLatin1(c.membros[42].nome), QStringLiteral("MOIP_OmitirTelaInicial"));
-        QCOMPARE(c.membros[48].dispid, 0x68030055);
+        // Every member in the interface's order, the switches and pictures
+        // closing it, with its DISPID and kind.
+        using T = plataforma::TipoMembro;
+        const T metodo = T::Metodo, put = T::PropriedadeSomenteEscrita, get = T::PropriedadeSomenteLeitura,
+                indexado = T::PropriedadeIndexada;
+        const struct {
+            const char* nome;
+            std::int32_t dispid;
+            T tipo;
+        } esperados[] = {
+            {"App_ProcessarPagamento", 0x6003004B, metodo}, {"App_SalvarTransacao", 0x6003004C, metodo},
+            {"MOIP_ValorUnitario", 0x6803004A, put}, {"MOIP_RazaoPagamento", 0x68030049, put},
+            {"App_EmailSuporte", 0x68030048, put}, {"App_DiretorioImagens", 0x68030047, put},
+            {"MOIP_Token", 0x68030046, put}, {"MOIP_ChaveAcesso", 0x68030045, put},
+            {"MOIP_IdRetorno", 0x68030044, get}, {"MOIP_IdProprio", 0x68030043, put},
+            {"MOIP_IdPagador", 0x68030042, put}, {"App_ModoDesenvolvedor", 0x68030041, put},
+            {"App_Finalizar", 0x6003004D, metodo}, {"Pagamento_SalvarDados", 0x6003004F, metodo},
+            {"Pagamento_Verificar", 0x60030050, metodo}, {"Pagamento_TotalItens", 0x68030040, get},
+            {"Pagamento_Data", 0x6803003F, indexado}, {"Pagamento_TotalPago", 0x6803003E, indexado},
+            {"Pagamento_TaxaParaPagador", 0x6803003D, indexado}, {"Pagamento_TaxaMoIP", 0x6803003C, indexado},
+            {"Pagamento_ValorLiquido", 0x6803003B, indexado}, {"Pagamento_FormaPagamento", 0x6803003A, indexado},
+            {"Pagamento_InstituicaoPagamento", 0x68030039, indexado}, {"Pagamento_StatusID", 0x68030038, indexado},
+            {"Pagamento_Status", 0x68030037, indexado}, {"Pagamento_TotalParcelas", 0x68030036, indexado},
+            {"Pagamento_Cartao", 0x68030035, indexado}, {"Pagamento_Bandeira", 0x68030034, indexado},
+            {"Pagamento_CodigoMoIP", 0x68030033, indexado}, {"Pagamento_Pagador_Nome", 0x68030032, get},
+            {"Pagamento_Pagador_Email", 0x68030031, get},
+            {"Pagamento_EnderecoCobranca_Logradouro", 0x68030030, get},
+            {"Pagamento_EnderecoCobranca_Numero", 0x6803002F, get},
+            {"Pagamento_EnderecoCobranca_Complemento", 0x6803002E, get},
+            {"Pagamento_EnderecoCobranca_Bairro", 0x6803002D, get}, {"Pagamento_EnderecoCobranca_CEP", 0x6803002C, get},
+            {"Pagamento_EnderecoCobranca_Cidade", 0x6803002B, get},
+            {"Pagamento_EnderecoCobranca_Estado", 0x6803002A, get},
+            {"Pagamento_EnderecoCobranca_Pais", 0x68030029, get},
+            {"Pagamento_EnderecoCobranca_TelefoneFixo", 0x68030028, get},
+            {"Pagamento_Recebedor_Nome", 0x68030027, get}, {"Pagamento_Recebedor_Email", 0x68030026, get},
+            {"MOIP_OmitirTelaInicial", 0x68030051, put}, {"MOIP_DesabilitarBoleto", 0x68030054, put},
+            {"MOIP_DesabilitarCartaoCredito", 0x68030053, put}, {"MOIP_DesabilitarDebitoConta", 0x68030052, put},
+            {"App_Img001", 0x68030057, put}, {"App_Img002", 0x68030056, put}, {"App_Img003", 0x68030055, put},
+        };
+        QCOMPARE(c.totalMembros, int(std::size(esperados)));
+        for (int i = 0; i < c.totalMembros; ++i) {
+            QCOMPARE(QString::fromLatin1(c.membros[i].nome), QString::fromLatin1(esperados[i].nome));
+            QCOMPARE(c.membros[i].dispid, esperados[i].dispid);
+            QCOMPARE(int(c.membros[i].tipo), int(esperados[i].tipo));
+        }
 
         QCOMPARE(Componentes::ClsidDe(QStringLiteral("Vendalo.Checkout")),
                  QStringLiteral("1702F85C-180C-4080-9121-6A4C5E2EC1C2"));
@@ -248,9 +289,15 @@ private slots:
         QVERIFY(conteudo.contains("[Checkout]"));
         QVERIFY(conteudo.contains("ID="));
         QVERIFY(conteudo.contains("Token="));
-        // No member raises to the host, whatever it is given.
-        Componentes::ChamarMetodo(checkout.get(), QStringLiteral("App_SalvarTransacao"),
-                                  {ambiente_->Caminho(QStringLiteral("sem/pasta/x.ini"))});
+        // A file that cannot be created (its folder is a plain file) loses
+        // the transaction: no error reaches the host, but the log names the file.
+        const QString impossivel = arquivo + QStringLiteral("/x.ini");
+        const QString nome = QRegularExpression::escape(impossivel);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^GravarINI: ") + nome));
+        QTest::ignoreMessage(QtWarningMsg,
+                             QRegularExpression(QStringLiteral("App_SalvarTransacao: .*") + nome + QStringLiteral("$")));
+        Componentes::ChamarMetodo(checkout.get(), QStringLiteral("App_SalvarTransacao"), {impossivel});
+        QVERIFY(!QFileInfo::exists(impossivel));
         Componentes::ChamarMetodo(checkout.get(), QStringLiteral("App_Finalizar"));
     }
 };

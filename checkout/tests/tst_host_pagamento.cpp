@@ -8,6 +8,7 @@
 
 #include "checkout/Configuracao.h"
 #include "platform/Componentes.h"
+#include "platform/ErroExecucao.h"
 #include "platform/TipoBiblioteca.h"
 #include "suite/Formulario.h"
 #include "suite/Utilitarios.h"
@@ -341,6 +342,41 @@ private slots:
         QVERIFY(!d.processado);
         QVERIFY2(d.resultado.contains(QStringLiteral("foi interrompida")), qPrintable(d.resultado));
         QVERIFY(respostas_->CaixasCom(QStringLiteral("Deseja mesmo fechar")).isEmpty());
+    }
+
+    // Automation hosts read the indexed getters as properties with the item
+    // number, by name or by DISPID; calling them as methods keeps working.
+    void GettersIndexadosLidosComoPropriedade()
+    {
+        constexpr std::int32_t kDispidData = 0x6803003F;
+        constexpr std::int32_t kDispidStatusID = 0x68030038;
+        QObject* c = checkout_.get();
+        QVERIFY(Componentes::ChamarMetodo(c, QStringLiteral("Pagamento_Verificar"), {QStringLiteral("TOKEN-1")}).toBool());
+        const QString data = QStringLiteral("2026-12-10T10:15:00.000-02:00");
+        QCOMPARE(Componentes::ObterPropriedade(c, QStringLiteral("Pagamento_Data"), {1}).toString(), data);
+        QCOMPARE(Componentes::ObterPropriedade(c, QStringLiteral("pagamento_data"), {1}).toString(), data);
+        QCOMPARE(Componentes::ObterPropriedade(c, kDispidData, {1}).toString(), data);
+        QCOMPARE(Componentes::ObterPropriedade(c, kDispidStatusID, {QStringLiteral("2")}).toInt(), 1);
+        QCOMPARE(Componentes::ChamarMetodo(c, kDispidData, {1}).toString(), data);
+        QCOMPARE(Componentes::ChamarMetodo(c, QStringLiteral("Pagamento_Data"), {1}).toString(), data);
+        // Without its item number the read is a wrong call, not an unknown member.
+        for (const auto& ler : std::initializer_list<std::function<QVariant()>>{
+                 [&] { return Componentes::ObterPropriedade(c, kDispidData); },
+                 [&] { return Componentes::ObterPropriedade(c, QStringLiteral("Pagamento_Data")); }}) {
+            try {
+                ler();
+                QFAIL("an indexed get was read without its index");
+            } catch (const plataforma::ErroExecucao& e) {
+                QCOMPARE(e.Numero(), 450L);
+            }
+        }
+        // A plain get takes no index.
+        try {
+            Componentes::ObterPropriedade(c, QStringLiteral("Pagamento_TotalItens"), {1});
+            QFAIL("a plain get took an index");
+        } catch (const plataforma::ErroExecucao& e) {
+            QCOMPARE(e.Numero(), 450L);
+        }
     }
 
     void VerificarLeOsPagamentosPeloNome()

@@ -5,7 +5,6 @@
 #include <QHash>
 #include <QLocale>
 
-#include <cfenv>
 #include <cmath>
 
 namespace kestrane {
@@ -43,15 +42,6 @@ QString TextoStatusHttp(int status)
     };
     const auto texto = tabela.constFind(status);
     return texto == tabela.constEnd() ? QString() : QStringLiteral("<b>Atenção</b>: ") + *texto;
-}
-
-double ArredondarPar(double valor)
-{
-    const int modo = std::fegetround();
-    std::fesetround(FE_TONEAREST);
-    const double inteiro = std::nearbyint(valor);
-    std::fesetround(modo);
-    return inteiro;
 }
 
 QString FormatarTempo(double segundos)

@@ -1,5 +1,7 @@
 #pragma once
 // The download control's texts: the HTTP status table and the progress line.
+#include "platform/Arredondamento.h"
+
 #include <QString>
 
 namespace kestrane {
@@ -7,9 +9,8 @@ namespace kestrane {
 // The warning for a status of the table; "" for any other status.
 QString TextoStatusHttp(int status);
 
-// Basic's CLng and CInt: halves to the even neighbour, whatever rounding
-// mode the thread was left in.
-double ArredondarPar(double valor);
+// Basic's CLng and CInt: halves to the even neighbour.
+using plataforma::ArredondarPar;
 
 // "hh:mm:ss" of the seconds rounded as Basic's CInt does (halves to even);
 // "00:00:00" past what a 16-bit count holds or for a value that is no number.

@@ -3,6 +3,7 @@
 #include "controls/frame/Kestrane.h"
 
 #include "controls/download/CDownload.h"
+#include "controls/frame/ErrosIgnorados.h"
 #include "controls/infopanel/CInfoPanel.h"
 #include "controls/statusbar/CStatusBar.h"
 #include "controls/tabletras/CTabLetras.h"
@@ -118,6 +119,7 @@ Q_DECL_EXPORT void* DllCriarObjeto(const char* clsid, void* pai)
             objeto = new kestrane::CTabLetras(janela);
         return objeto;
     } catch (...) {
+        kestrane::RegistrarErroIgnorado("DllCriarObjeto");
         return nullptr;
     }
 }

@@ -1,5 +1,6 @@
 #include "controls/infopanel/CInfoPanel.h"
 
+#include "controls/frame/ErrosIgnorados.h"
 #include "platform/Texto.h"
 #include "suite/Controles.h"
 #include "suite/TextoMarcado.h"
@@ -102,6 +103,7 @@ void CInfoPanel::DefinirTexto(const QString& texto)
         Organizar();
         emit PropertyChanged(QStringLiteral("Texto"));
     } catch (...) {
+        RegistrarErroIgnorado("CInfoPanel.DefinirTexto");
     }
 }
 
@@ -144,6 +146,7 @@ void CInfoPanel::ReadProperties(plataforma::PropertyBag* bag)
         borderColor_ = borda;
         Organizar();
     } catch (...) {
+        RegistrarErroIgnorado("CInfoPanel.ReadProperties");
     }
 }
 
@@ -158,6 +161,7 @@ void CInfoPanel::WriteProperties(plataforma::PropertyBag* bag) const
         bag->WriteProperty(QStringLiteral("BorderColor"), QVariant::fromValue<qlonglong>(borderColor_),
                            QVariant::fromValue<qlonglong>(BorderColorPadrao));
     } catch (...) {
+        RegistrarErroIgnorado("CInfoPanel.WriteProperties");
     }
 }
 
@@ -196,6 +200,7 @@ void CInfoPanel::Organizar()
         Linha_->setGeometry(0, 0, width(), height());
         Linha_->raise();
     } catch (...) {
+        RegistrarErroIgnorado("CInfoPanel.Organizar");
     }
     organizando_ = false;
 }

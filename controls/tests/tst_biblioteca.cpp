@@ -189,6 +189,8 @@ private slots:
             break;
         case TipoMembro::PropriedadeSomenteEscrita:
             QFAIL("the controls have no write-only property");
+        case TipoMembro::PropriedadeIndexada:
+            QFAIL("the controls have no indexed property");
         }
     }
 

@@ -19,11 +19,11 @@ namespace {
 
 enum Saida { Sucesso = 0, Uso = 2, CargaFalhou = 3, SemEntrada = 4, EntradaFalhou = 5 };
 
-bool g_silencioso = false;
+bool silencioso = false;
 
 void Dizer(std::FILE* destino, const QString& texto)
 {
-    if (g_silencioso)
+    if (silencioso)
         return;
     std::fputs(texto.toLocal8Bit().constData(), destino);
     std::fputc('\n', destino);
@@ -59,7 +59,7 @@ int main(int argc, char** argv)
         if (Opcao(a, QLatin1Char('u'))) {
             desregistrar = true;
         } else if (Opcao(a, QLatin1Char('s'))) {
-            g_silencioso = true;
+            silencioso = true;
         } else if (a == QLatin1String("--raiz-registro") || a == QLatin1String("--raiz-maquina")) {
             if (i + 1 >= args.size()) {
                 usoErrado = true;

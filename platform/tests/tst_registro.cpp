@@ -8,11 +8,15 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <chrono>
+#include <future>
 #include <memory>
+#include <sys/stat.h>
 
 using plataforma::Hive;
 using plataforma::Registro;
@@ -284,14 +288,86 @@ private slots:
 
     void pastaInacessivelFalhaSemQuebrar()
     {
-        // A folder that cannot be made: its parent is a plain file.
+        // A folder that cannot be made: its parent is a plain file (root as
+        // well as anyone else is refused that). The log names the folder.
         const QString arquivo = pasta_->filePath(QStringLiteral("arquivo"));
         Escrever(arquivo, "x");
-        Registro::DefinirRaizes(raizUsuario_, arquivo + QStringLiteral("/registro"));
+        const QString impossivel = arquivo + QStringLiteral("/registro");
+        Registro::DefinirRaizes(impossivel, impossivel);
+        const QRegularExpression aviso(QStringLiteral("^Registro: não foi possível criar a pasta ") +
+                                       QRegularExpression::escape(impossivel));
+        QTest::ignoreMessage(QtWarningMsg, aviso);
         QVERIFY(!Registro::GravarTexto(Hive::LocalMachine, "Software\\X", "v", "1"));
+        QTest::ignoreMessage(QtWarningMsg, aviso);
         QVERIFY(!Registro::CriarChave(Hive::LocalMachine, "Software\\X"));
         QVERIFY(!Registro::LerTexto(Hive::LocalMachine, "Software\\X", "v").has_value());
+
+        // The settings say which file they could not reach.
+        QTest::ignoreMessage(QtWarningMsg, aviso);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^SaveSetting: .*não foi gravado em ") +
+                                                              QRegularExpression::escape(impossivel)));
+        QVERIFY(!plataforma::SaveSetting("Qeltrano", "Principal", "E-mail", "a@b.com"));
+
+        Reiniciar();
         QVERIFY(Registro::GravarTexto(Hive::CurrentUser, "Software\\X", "v", "1"));
+        QVERIFY(plataforma::SaveSetting("Qeltrano", "Principal", "E-mail", "a@b.com"));
+    }
+
+    // The user's hive holds personal data: its folder and file are the
+    // user's alone, and ones an earlier version left open are tightened as
+    // soon as they are read. The machine's hive stays readable by all.
+    void hiveDoUsuarioEPrivado()
+    {
+        auto modo = [](const QString& caminho) {
+            struct stat st {};
+            return ::stat(QFile::encodeName(caminho).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
+        };
+        QVERIFY(Registro::GravarTexto(Hive::CurrentUser, "Software\\Vendalo", "Nome", "Ana"));
+        QCOMPARE(modo(raizUsuario_), 0700);
+        QCOMPARE(modo(ArquivoUsuario()), 0600);
+
+        QVERIFY(::chmod(QFile::encodeName(raizUsuario_).constData(), 0755) == 0);
+        QVERIFY(::chmod(QFile::encodeName(ArquivoUsuario()).constData(), 0644) == 0);
+        Reiniciar();
+        QCOMPARE(Registro::LerTexto(Hive::CurrentUser, "Software\\Vendalo", "Nome"), std::optional<QString>("Ana"));
+        QCOMPARE(modo(raizUsuario_), 0700);
+        QCOMPARE(modo(ArquivoUsuario()), 0600);
+        // A rewrite keeps it so.
+        QVERIFY(Registro::GravarTexto(Hive::CurrentUser, "Software\\Vendalo", "Nome", "Bia"));
+        QCOMPARE(modo(ArquivoUsuario()), 0600);
+
+        QVERIFY(Registro::GravarTexto(Hive::LocalMachine, "Software\\Classes\\X", "", "x"));
+        QCOMPARE(modo(raizMaquina_ + QStringLiteral("/HKEY_LOCAL_MACHINE.json")) & 0044, 0044);
+    }
+
+    // A writer waiting for another process's lock file does not stop the
+    // readers of this process: the in-process lock is not held meanwhile.
+    void leitorNaoEsperaPeloBloqueioDeOutroProcesso()
+    {
+        QVERIFY(Registro::GravarTexto(Hive::CurrentUser, "Software\\X", "v", "antes"));
+        QProcess outro;
+        outro.start(QStringLiteral(PLATAFORMA_AUXILIAR), {"bloquear", raizUsuario_});
+        QVERIFY(outro.waitForReadyRead(10000));
+        QCOMPARE(outro.readLine().trimmed(), QByteArray("pronto"));
+
+        auto escrita = std::async(std::launch::async, [] {
+            return Registro::GravarTexto(Hive::CurrentUser, "Software\\X", "v", "depois");
+        });
+        // Give the writer time to reach its wait for the lock file.
+        QTest::qWait(300);
+        auto leitura = std::async(std::launch::async, [] {
+            return Registro::LerTexto(Hive::CurrentUser, "Software\\X", "v");
+        });
+        const bool leu = leitura.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+        const bool escritorEsperava = escrita.wait_for(std::chrono::seconds(0)) == std::future_status::timeout;
+
+        outro.closeWriteChannel();
+        QVERIFY(outro.waitForFinished(10000));
+        QVERIFY2(leu, "the read waited for the other process's lock");
+        QVERIFY(escritorEsperava);
+        QVERIFY(escrita.get());
+        QCOMPARE(leitura.get(), std::optional<QString>("antes"));
+        QCOMPARE(Registro::LerTexto(Hive::CurrentUser, "Software\\X", "v"), std::optional<QString>("depois"));
     }
 
     void raizesPadrao()

@@ -186,6 +186,48 @@ private slots:
         QCOMPARE(Ler(arquivo), QByteArray("[S]\r\nk=a [Injetada] b=c\r\n"));
     }
 
+    // A write that cannot happen says so: false, and a warning naming the
+    // file with the reason. The tests run as root, which no permission bit
+    // stops, so the failures are made by the file system itself: a folder
+    // under a plain file, a folder where the file should be, and /proc,
+    // where no file can be created beside an existing one.
+    void iniGravacaoQueFalhaDizPorque_data()
+    {
+        QTest::addColumn<QString>("arquivo");  // "%1" is the scratch folder
+        QTest::addColumn<QString>("secao");
+        QTest::addColumn<QString>("chave");
+        QTest::addColumn<QString>("motivo");
+        QTest::newRow("chave recusada") << "%1/bom.ini" << "S" << "x=y" << "nome de chave recusado";
+        QTest::newRow("chave de comentário") << "%1/bom.ini" << "S" << ";k" << "nome de chave recusado";
+        QTest::newRow("seção recusada") << "%1/bom.ini" << "S]" << "k" << "nome de seção recusado";
+        QTest::newRow("seção vazia") << "%1/bom.ini" << " " << "k" << "nome de seção recusado";
+        QTest::newRow("pasta que não pode ser criada") << "%1/comum.txt/sub/x.ini" << "S" << "k"
+                                                       << "não foi possível criar o arquivo";
+        QTest::newRow("arquivo ilegível") << "%1/pasta.ini" << "S" << "k" << "não pôde ser lido";
+        QTest::newRow("arquivo que só se lê") << "/proc/version" << "S" << "k" << "não foi possível criar o arquivo";
+    }
+
+    void iniGravacaoQueFalhaDizPorque()
+    {
+        QFETCH(QString, arquivo);
+        QFETCH(QString, secao);
+        QFETCH(QString, chave);
+        QFETCH(QString, motivo);
+        Escrever(Caminho(QStringLiteral("bom.ini")), "[S]\r\nk=1\r\n");
+        Escrever(Caminho(QStringLiteral("comum.txt")), "x");
+        QVERIFY(QDir().mkpath(Caminho(QStringLiteral("pasta.ini"))));
+        arquivo.replace(QStringLiteral("%1"), pasta_.path());
+        const QByteArray antes = Ler(arquivo);
+
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^GravarINI: %1 .*%2")
+                                                                  .arg(QRegularExpression::escape(arquivo),
+                                                                       QRegularExpression::escape(motivo))));
+        QVERIFY(!U().GravarINI(arquivo, secao, chave, QStringLiteral("novo")));
+        QCOMPARE(Ler(arquivo), antes);
+        QVERIFY(U().GravarINI(Caminho(QStringLiteral("bom.ini")), QStringLiteral("S"), QStringLiteral("k"),
+                              QStringLiteral("2")));
+    }
+
     void iniUltimaLinhaSemFim()
     {
         const QString arquivo = Caminho(QStringLiteral("semfim.ini"));

@@ -86,6 +86,7 @@ private slots:
         try {
             Fechar();
         } catch (...) {
+            qWarning("cleanup: a janela não fechou");
         }
         ambiente_.reset();
     }

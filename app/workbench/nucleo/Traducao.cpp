@@ -3,6 +3,7 @@
 #include "app/Configuracao.h"
 #include "app/workbench/nucleo/CacheTraducao.h"
 #include "app/workbench/nucleo/Aleatorio.h"
+#include "platform/Arredondamento.h"
 #include "platform/ErroExecucao.h"
 #include "platform/Texto.h"
 #include "suite/RequisicaoHTTP.h"
@@ -13,11 +14,10 @@ namespace qeltrano {
 
 namespace {
 
-// A fresh nonce in 0..99999, rounded half to even as the runtime's CLng does
-// (the default floating-point rounding mode).
+// A fresh nonce in 0..99999, rounded half to even as the runtime's CLng does.
 QString NovoNonce()
 {
-    return QString::number(static_cast<long>(std::nearbyint(Rnd() * 99999.0)));
+    return QString::number(static_cast<long>(plataforma::ArredondarPar(Rnd() * 99999.0)));
 }
 
 QString TraduzirOnline(const QString& texto, const QString& idiomaOrigem, const QString& idiomaDestino)

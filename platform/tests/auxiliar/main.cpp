@@ -4,10 +4,14 @@
 //   plataforma_auxiliar encerrar <imagem> <incluirAtual 0|1>
 //   plataforma_auxiliar gravar <raiz> <chave> <prefixo> <quantos>
 //   plataforma_auxiliar ler <raiz> <chave> <nome>
+//   plataforma_auxiliar bloquear <raiz>   (holds the user hive's lock file
+//                                          until its standard input closes)
 #include "platform/Processos.h"
 #include "platform/Registro.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QLockFile>
 #include <QStringList>
 #include <QThread>
 
@@ -48,6 +52,17 @@ int main(int argc, char** argv)
         std::puts(v->toUtf8().constData());
         return 0;
     }
-    std::fputs("uso: plataforma_auxiliar esperar | encerrar ... | gravar ... | ler ...\n", stderr);
+    if (comando == QLatin1String("bloquear") && a.size() == 3) {
+        QDir().mkpath(a.at(2));
+        QLockFile bloqueio(a.at(2) + QStringLiteral("/HKEY_CURRENT_USER.lock"));
+        if (!bloqueio.tryLock(10000))
+            return 1;
+        std::puts("pronto");
+        std::fflush(stdout);
+        while (std::getchar() != EOF) {
+        }
+        return 0;
+    }
+    std::fputs("uso: plataforma_auxiliar esperar | encerrar ... | gravar ... | ler ... | bloquear ...\n", stderr);
     return 2;
 }
