@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -291,8 +292,8 @@ private slots:
     }
 
     // No size known: the short line, at most one per second while chunks
-    // arrive ten times a second; a second Baixar meanwhile is refused
-    // without a word.
+    // arrive ten times a second, its time never above the time gone by; a
+    // second Baixar meanwhile is refused without a word.
     void progressoSemTamanho()
     {
         RespostaHttpTeste semTamanho;
@@ -323,9 +324,14 @@ private slots:
         const QList<Evento> linhas = host_->Transferencia();
         QVERIFY(!linhas.isEmpty());
         QVERIFY2(linhas.size() <= int(segundos) + 2, qPrintable(QString::number(linhas.size())));
+        static const QRegularExpression tempo(QStringLiteral("<b>(\\d\\d):(\\d\\d):(\\d\\d)</b>$"));
         for (const Evento& e : linhas) {
             QVERIFY2(e.mensagem.startsWith(QLatin1String("Baixando <b>")), qPrintable(e.mensagem));
             QVERIFY(!e.mensagem.contains(QLatin1String(" / ")));
+            const QRegularExpressionMatch m = tempo.match(e.mensagem);
+            QVERIFY2(m.hasMatch(), qPrintable(e.mensagem));
+            const int mostrado = m.captured(1).toInt() * 3600 + m.captured(2).toInt() * 60 + m.captured(3).toInt();
+            QVERIFY2(mostrado <= int(segundos) + 1, qPrintable(e.mensagem));
         }
     }
 
@@ -401,7 +407,11 @@ private slots:
         QTest::newRow("maior contagem") << 32767.0 << "09:06:07";
         QTest::newRow("estouro") << 32768.0 << "00:00:00";
         QTest::newRow("estouro pelo arredondamento") << 32767.5 << "00:00:00";
-        QTest::newRow("antes da meia-noite") << -1.0 << "23:59:59";
+        // No size known: the estimate is below zero and shows as its size,
+        // never as a time before midnight.
+        QTest::newRow("negativo") << -5.0 << "00:00:05";
+        QTest::newRow("menor contagem") << -32768.0 << "09:06:08";
+        QTest::newRow("estouro negativo") << -32769.0 << "00:00:00";
         QTest::newRow("infinito") << qInf() << "00:00:00";
     }
 
