@@ -233,6 +233,7 @@ void XTelaAssistenteAtualizacoes::Form_Load()
         const auto& util = orvessa::Utilitarios::Instancia();
         ArquivoInstalador_ = util.DiretorioTemporario() + QLatin1Char('/') + NomeProduto() + QLatin1Char('_') +
                              util.GerarAleatorio(QStringLiteral("."), 4, 99);
+        CarregarPosicao(this);
         USForm1_->AplicarTema();
     } catch (const plataforma::ErroExecucao& e) {
         TratarErro(Name(), QStringLiteral("Form_Load"), e.Numero(), e.Descricao(), e.Linha());
@@ -259,6 +260,7 @@ void XTelaAssistenteAtualizacoes::Form_QueryUnload(bool& cancelar, int modo)
     if (!baixando_ || modo != 0)
         return;
     cancelar = true;
+    fechamentoPedido_ = true;
     try {
         plataforma::Componentes::ChamarMetodo(DownloadCls1_, DispidCancelar);
     } catch (const plataforma::ErroExecucao& e) {
@@ -320,6 +322,11 @@ void XTelaAssistenteAtualizacoes::DownloadCls1_Erros(const QString& Mensagem, in
     if (!Carregado())
         return;
     try {
+        // The user closed the window: a stop asked for is no failure.
+        if (fechamentoPedido_) {
+            Abandonar();
+            return;
+        }
         orvessa::Utilitarios::Instancia().CaixaMensagemAviso(
             QStringLiteral("<b>Atenção</b>: Erro ao efetuar o download:<br>") + Mensagem, orvessa::EstiloMensagem::Critico, NomeProduto());
         orvessa::Utilitarios::Instancia().AbrirURL(UrlAtualizacao);
@@ -334,6 +341,11 @@ void XTelaAssistenteAtualizacoes::DownloadCls1_Erros(const QString& Mensagem, in
 void XTelaAssistenteAtualizacoes::DownloadCls1_Concluido()
 {
     try {
+        // Finished in the moment the user closed the window: nothing starts.
+        if (fechamentoPedido_) {
+            Abandonar();
+            return;
+        }
         IniciarInstalador(ArquivoInstalador_);
     } catch (const plataforma::ErroExecucao& e) {
         TratarErro(Name(), QStringLiteral("DownloadCls1_Concluido"), e.Numero(), e.Descricao(), e.Linha());
@@ -358,6 +370,13 @@ void XTelaAssistenteAtualizacoes::IniciarInstalador(const QString& instalador)
     } else {
         qWarning("O instalador da atualização não pôde ser iniciado: %s", qPrintable(instalador));
     }
+    Descarregar(true);
+}
+
+// No file of an abandoned download stays behind, whatever the control left.
+void XTelaAssistenteAtualizacoes::Abandonar()
+{
+    orvessa::Utilitarios::Instancia().ExcluirArquivo(ArquivoInstalador_);
     Descarregar(true);
 }
 
