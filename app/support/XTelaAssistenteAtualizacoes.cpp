@@ -4,6 +4,7 @@
 #include "app/support/modUpdates.h"
 #include "app/workbench/modComum.h"
 #include "app/workbench/modErros.h"
+#include "platform/ArquivoConfiavel.h"
 #include "platform/Componentes.h"
 #include "platform/ErroExecucao.h"
 #include "suite/Dialogos.h"
@@ -18,6 +19,8 @@
 #include <QPointer>
 #include <QProcess>
 #include <QVBoxLayout>
+
+#include <unistd.h>
 
 namespace qeltrano {
 namespace {
@@ -59,13 +62,16 @@ orvessa::USLabel* Rotulo(const QString& nome, int indice, QWidget* pai)
     return rotulo;
 }
 
-// An installer the maker's updater fetched may lack the executable bit.
+// An installer the maker's updater fetched may lack the executable bit;
+// only a file of this user's own is given it.
 bool TornarExecutavel(const QString& arquivo)
 {
     const QFile::Permissions atuais = QFile::permissions(arquivo);
     const QFile::Permissions execucao = QFile::ExeOwner | QFile::ExeUser;
     if ((atuais & execucao) == execucao)
         return true;
+    if (QFileInfo(arquivo).ownerId() != ::geteuid())
+        return false;
     return QFile::setPermissions(arquivo, atuais | execucao);
 }
 
@@ -285,10 +291,17 @@ void XTelaAssistenteAtualizacoes::USBtn_Click(int indice)
             USBtn_[0]->hide();
             USBtn_[1]->hide();
             // An offer from the maker's updater names an installer already
-            // on disk and no address to download from.
+            // on disk and no address to download from. It runs only while
+            // no one else can have changed it; otherwise the address of the
+            // site's check is all there is.
             if (UrlAtualizacao.trimmed().isEmpty() && !ArquivoAtualizacaoLocal.trimmed().isEmpty()) {
-                IniciarInstalador(ArquivoAtualizacaoLocal);
-                return;
+                QString motivo;
+                const QString local = plataforma::CaminhoConfiavel(ArquivoAtualizacaoLocal, &motivo);
+                if (!local.isEmpty()) {
+                    IniciarInstalador(local);
+                    return;
+                }
+                qWarning("O instalador deixado pelo updater não será executado: %s", qPrintable(motivo));
             }
             QPointer<XTelaAssistenteAtualizacoes> eu(this);
             baixando_ = true;

@@ -3,6 +3,7 @@
 #include "Versao.h"
 #include "app/Configuracao.h"
 #include "app/workbench/modComum.h"
+#include "platform/ArquivoConfiavel.h"
 #include "platform/Configuracoes.h"
 #include "suite/LeitorRegistro.h"
 #include "suite/RequisicaoHTTP.h"
@@ -201,6 +202,13 @@ bool ConsultarArquivoUpdater(const QString& idAplicativo, bool& oferta)
     const QString instalador = Util().LerINI(arquivo, kSecaoApp, QStringLiteral("FileToUpdate"));
     if (!Util().ArquivoExiste(instalador, 0))
         return false;
+    // The folder comes from a machine-wide key: an installer there that
+    // someone else could have written is passed over for the site's offer.
+    QString motivo;
+    if (plataforma::CaminhoConfiavel(instalador, &motivo).isEmpty()) {
+        qWarning("O instalador deixado pelo updater foi ignorado, o site será consultado: %s", qPrintable(motivo));
+        return false;
+    }
     const QString versao = Util().LerINI(arquivo, kSecaoApp, QStringLiteral("VersionInfo"));
     oferta = ValorNumerico(versao) > double(NumeroVersaoPrograma());
     if (oferta) {
