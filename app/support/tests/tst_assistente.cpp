@@ -276,6 +276,36 @@ private slots:
         QVERIFY(encerrados_.isEmpty());
     }
 
+    // The size query announced 100,000 bytes; the GET says no length and the
+    // connection closes after half of it. That installer never runs: the
+    // failure shows once, the partial file is gone, the program goes on.
+    void instaladorCortado()
+    {
+        const QString marcador = ambiente_->Caminho(QStringLiteral("instalou.txt"));
+        QByteArray metade = Instalador(marcador);
+        metade += QByteArray(50000 - metade.size() - 1, '#') + '\n';
+        RespostaHttpTeste anuncio;
+        anuncio.tamanhoAnunciado = 100000;
+        RespostaHttpTeste cortado;
+        cortado.corpo = metade;
+        cortado.tamanhoAnunciado = -2;
+        servidor_->Definir(QStringLiteral("/Qeltrano_setup"), [anuncio, cortado](const apoio::PedidoHttp& p) {
+            return p.metodo == "HEAD" ? anuncio : cortado;
+        });
+        qeltrano::UrlAtualizacao = servidor_->Endereco(QStringLiteral("/Qeltrano_setup"));
+        QPointer<XTelaAssistenteAtualizacoes> tela = qeltrano::FormAssistenteAtualizacoes();
+        const QString baixado = tela->ArquivoInstalador();
+        Depois([tela] { tela->USBtn(0)->click(); });
+        QVERIFY(tela->Atualizar());
+
+        QCOMPARE(servidor_->PedidosCom("GET", QStringLiteral("/Qeltrano_setup")), 1);
+        QVERIFY(encerrados_.isEmpty());
+        QCOMPARE(respostas_->Caixas().size(), 1);
+        QCOMPARE(respostas_->CaixasCom(QStringLiteral("O download não foi concluído.")).size(), 1);
+        QVERIFY(!QFileInfo::exists(baixado));
+        QVERIFY(!QFileInfo::exists(marcador));
+    }
+
     // The installer downloaded (or already fetched by the maker's updater)
     // runs with "/SILENT" in the scratch folder; then every copy of the
     // program is ended by its image name.
