@@ -202,20 +202,21 @@ bool ConsultarArquivoUpdater(const QString& idAplicativo, bool& oferta)
     const QString instalador = Util().LerINI(arquivo, kSecaoApp, QStringLiteral("FileToUpdate"));
     if (!Util().ArquivoExiste(instalador, 0))
         return false;
+    const QString versao = Util().LerINI(arquivo, kSecaoApp, QStringLiteral("VersionInfo"));
+    oferta = ValorNumerico(versao) > double(NumeroVersaoPrograma());
+    if (!oferta)
+        return true;
     // The folder comes from a machine-wide key: an installer there that
     // someone else could have written is passed over for the site's offer.
     QString motivo;
     if (plataforma::CaminhoConfiavel(instalador, &motivo).isEmpty()) {
         qWarning("O instalador deixado pelo updater foi ignorado, o site será consultado: %s", qPrintable(motivo));
+        oferta = false;
         return false;
     }
-    const QString versao = Util().LerINI(arquivo, kSecaoApp, QStringLiteral("VersionInfo"));
-    oferta = ValorNumerico(versao) > double(NumeroVersaoPrograma());
-    if (oferta) {
-        VersaoDisponivel = versao;
-        DataVersaoDisponivel = Util().LerINI(arquivo, kSecaoApp, QStringLiteral("VersionDate"));
-        ArquivoAtualizacaoLocal = instalador;
-    }
+    VersaoDisponivel = versao;
+    DataVersaoDisponivel = Util().LerINI(arquivo, kSecaoApp, QStringLiteral("VersionDate"));
+    ArquivoAtualizacaoLocal = instalador;
     return true;
 }
 
