@@ -4,6 +4,7 @@
 #include "app/support/modUpdates.h"
 #include "app/workbench/modComum.h"
 #include "app/workbench/modErros.h"
+#include "platform/ArquivoConfiavel.h"
 #include "platform/Componentes.h"
 #include "platform/ErroExecucao.h"
 #include "suite/Dialogos.h"
@@ -18,6 +19,8 @@
 #include <QPointer>
 #include <QProcess>
 #include <QVBoxLayout>
+
+#include <unistd.h>
 
 namespace qeltrano {
 namespace {
@@ -59,13 +62,16 @@ orvessa::USLabel* Rotulo(const QString& nome, int indice, QWidget* pai)
     return rotulo;
 }
 
-// An installer the maker's updater fetched may lack the executable bit.
+// An installer the maker's updater fetched may lack the executable bit;
+// only a file of this user's own is given it.
 bool TornarExecutavel(const QString& arquivo)
 {
     const QFile::Permissions atuais = QFile::permissions(arquivo);
     const QFile::Permissions execucao = QFile::ExeOwner | QFile::ExeUser;
     if ((atuais & execucao) == execucao)
         return true;
+    if (QFileInfo(arquivo).ownerId() != ::geteuid())
+        return false;
     return QFile::setPermissions(arquivo, atuais | execucao);
 }
 
@@ -233,6 +239,7 @@ void XTelaAssistenteAtualizacoes::Form_Load()
         const auto& util = orvessa::Utilitarios::Instancia();
         ArquivoInstalador_ = util.DiretorioTemporario() + QLatin1Char('/') + NomeProduto() + QLatin1Char('_') +
                              util.GerarAleatorio(QStringLiteral("."), 4, 99);
+        CarregarPosicao(this);
         USForm1_->AplicarTema();
     } catch (const plataforma::ErroExecucao& e) {
         TratarErro(Name(), QStringLiteral("Form_Load"), e.Numero(), e.Descricao(), e.Linha());
@@ -259,6 +266,7 @@ void XTelaAssistenteAtualizacoes::Form_QueryUnload(bool& cancelar, int modo)
     if (!baixando_ || modo != 0)
         return;
     cancelar = true;
+    fechamentoPedido_ = true;
     try {
         plataforma::Componentes::ChamarMetodo(DownloadCls1_, DispidCancelar);
     } catch (const plataforma::ErroExecucao& e) {
@@ -283,10 +291,17 @@ void XTelaAssistenteAtualizacoes::USBtn_Click(int indice)
             USBtn_[0]->hide();
             USBtn_[1]->hide();
             // An offer from the maker's updater names an installer already
-            // on disk and no address to download from.
+            // on disk and no address to download from. It runs only while
+            // no one else can have changed it; otherwise the address of the
+            // site's check is all there is.
             if (UrlAtualizacao.trimmed().isEmpty() && !ArquivoAtualizacaoLocal.trimmed().isEmpty()) {
-                IniciarInstalador(ArquivoAtualizacaoLocal);
-                return;
+                QString motivo;
+                const QString local = plataforma::CaminhoConfiavel(ArquivoAtualizacaoLocal, &motivo);
+                if (!local.isEmpty()) {
+                    IniciarInstalador(local);
+                    return;
+                }
+                qWarning("O instalador deixado pelo updater não será executado: %s", qPrintable(motivo));
             }
             QPointer<XTelaAssistenteAtualizacoes> eu(this);
             baixando_ = true;
@@ -320,6 +335,11 @@ void XTelaAssistenteAtualizacoes::DownloadCls1_Erros(const QString& Mensagem, in
     if (!Carregado())
         return;
     try {
+        // The user closed the window: a stop asked for is no failure.
+        if (fechamentoPedido_) {
+            Abandonar();
+            return;
+        }
         orvessa::Utilitarios::Instancia().CaixaMensagemAviso(
             QStringLiteral("<b>Atenção</b>: Erro ao efetuar o download:<br>") + Mensagem, orvessa::EstiloMensagem::Critico, NomeProduto());
         orvessa::Utilitarios::Instancia().AbrirURL(UrlAtualizacao);
@@ -334,6 +354,11 @@ void XTelaAssistenteAtualizacoes::DownloadCls1_Erros(const QString& Mensagem, in
 void XTelaAssistenteAtualizacoes::DownloadCls1_Concluido()
 {
     try {
+        // Finished in the moment the user closed the window: nothing starts.
+        if (fechamentoPedido_) {
+            Abandonar();
+            return;
+        }
         IniciarInstalador(ArquivoInstalador_);
     } catch (const plataforma::ErroExecucao& e) {
         TratarErro(Name(), QStringLiteral("DownloadCls1_Concluido"), e.Numero(), e.Descricao(), e.Linha());
@@ -358,6 +383,13 @@ void XTelaAssistenteAtualizacoes::IniciarInstalador(const QString& instalador)
     } else {
         qWarning("O instalador da atualização não pôde ser iniciado: %s", qPrintable(instalador));
     }
+    Descarregar(true);
+}
+
+// No file of an abandoned download stays behind, whatever the control left.
+void XTelaAssistenteAtualizacoes::Abandonar()
+{
+    orvessa::Utilitarios::Instancia().ExcluirArquivo(ArquivoInstalador_);
     Descarregar(true);
 }
 

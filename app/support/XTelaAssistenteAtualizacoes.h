@@ -62,6 +62,7 @@ private slots:
 private:
     void USBtn_Click(int indice);
     void IniciarInstalador(const QString& instalador);
+    void Abandonar();
 
     orvessa::USForm* USForm1_ = nullptr;
     std::array<orvessa::USLabel*, 3> Label1_{};
@@ -75,6 +76,8 @@ private:
     bool RecusouAtualizacao_ = false;
     QString ArquivoInstalador_;
     bool baixando_ = false;
+    // The user closed the window while the download ran.
+    bool fechamentoPedido_ = false;
 };
 
 // The single assistant, created on first use; null again once it unloads.

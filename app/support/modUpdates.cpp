@@ -5,6 +5,7 @@
 #include "app/workbench/modComum.h"
 #include "platform/Arredondamento.h"
 #include "platform/Configuracoes.h"
+#include "platform/ArquivoConfiavel.h"
 #include "suite/LeitorRegistro.h"
 #include "suite/RequisicaoHTTP.h"
 #include "suite/Utilitarios.h"
@@ -200,11 +201,19 @@ bool ConsultarArquivoUpdater(const QString& idAplicativo, bool& oferta)
         return false;
     const QString versao = Util().LerINI(arquivo, kSecaoApp, QStringLiteral("VersionInfo"));
     oferta = ValorNumerico(versao) > double(NumeroVersaoPrograma());
-    if (oferta) {
-        VersaoDisponivel = versao;
-        DataVersaoDisponivel = Util().LerINI(arquivo, kSecaoApp, QStringLiteral("VersionDate"));
-        ArquivoAtualizacaoLocal = instalador;
+    if (!oferta)
+        return true;
+    // The folder comes from a machine-wide key: an installer there that
+    // someone else could have written is passed over for the site's offer.
+    QString motivo;
+    if (plataforma::CaminhoConfiavel(instalador, &motivo).isEmpty()) {
+        qWarning("O instalador deixado pelo updater foi ignorado, o site será consultado: %s", qPrintable(motivo));
+        oferta = false;
+        return false;
     }
+    VersaoDisponivel = versao;
+    DataVersaoDisponivel = Util().LerINI(arquivo, kSecaoApp, QStringLiteral("VersionDate"));
+    ArquivoAtualizacaoLocal = instalador;
     return true;
 }
 

@@ -109,18 +109,26 @@ qlonglong CDownload::ObterTamanhoRemoto(const QString& Url, bool Silencioso)
     const std::shared_ptr<ClienteHttp> cliente = ObjHTTP_;
     if (!cliente)
         return 0;
+    tamanhoAnunciado_ = 0;
     std::optional<RespostaHttp> resposta = cliente->Head(Url);
     if (!resposta)
         return 0;
     const int status = resposta->status;
     if (status == 200 || status == 206)
-        return TamanhoDe(*resposta);
+        return tamanhoAnunciado_ = TamanhoDe(*resposta);
     if (Redirecionamento(status)) {
         // One redirect only, whatever the second answer says.
         const QString local = resposta->Cabecalho("Location");
         if (!local.isEmpty())
             resposta = cliente->Head(Resolver(Url, local));
-        return resposta ? TamanhoDe(*resposta) : 0;
+        if (!resposta)
+            return 0;
+        // The length of a further redirect is that of its own little page,
+        // not the file's.
+        const qlonglong tamanho = TamanhoDe(*resposta);
+        if (resposta->status == 200 || resposta->status == 206)
+            tamanhoAnunciado_ = tamanho;
+        return tamanho;
     }
     const QString texto = TextoStatusHttp(status);
     if (!texto.isEmpty() && !Silencioso)
@@ -190,11 +198,21 @@ bool CDownload::Baixar(const QString& Url, const QString& Destino)
     }
 
     const std::shared_ptr<ClienteHttp> cliente = ObjHTTP_;
-    const int resultado = cliente->Download(Url, Destino);
+    int resultado = cliente->Download(Url, Destino);
     if (!eu)
         return false;
+    // A body the server ended early without saying its length (or sent too
+    // much of) is no more complete than one cut short of it.
+    QString falha = cliente->LastErrorText();
+    const qlonglong recebido = ArquivoTemConteudo(Destino);
+    if (resultado == 1 && tamanhoAnunciado_ > 0 && recebido != tamanhoAnunciado_) {
+        resultado = 0;
+        falha = QStringLiteral("O arquivo recebido tem %1 bytes; o servidor anunciou %2.")
+                    .arg(recebido)
+                    .arg(tamanhoAnunciado_);
+    }
     bool sucesso = false;
-    if (resultado == 1 && ArquivoTemConteudo(Destino) != 0) {
+    if (resultado == 1 && recebido != 0) {
         emit Progresso(100, kConcluido);
         if (!eu)
             return false;
@@ -208,7 +226,7 @@ bool CDownload::Baixar(const QString& Url, const QString& Destino)
         if (cancelar_)
             emit Erros(kCancelado, kCancelamento);
         else
-            emit Erros(kNaoConcluido + plataforma::Trim(cliente->LastErrorText()), kFalhaLocal);
+            emit Erros(kNaoConcluido + plataforma::Trim(falha), kFalhaLocal);
     }
     if (eu)
         baixando_ = false;

@@ -63,6 +63,9 @@ private:
     // handler asks for a new one meanwhile.
     std::shared_ptr<ClienteHttp> ObjHTTP_;
     qlonglong tamanho_ = 0;
+    // The file's length as a HEAD answer of the file itself gave it; 0 when
+    // none did. Only a download of that length is complete.
+    qlonglong tamanhoAnunciado_ = 0;
     bool baixando_ = false;
     bool cancelar_ = false;
     int tempoLimite_ = TempoLimitePadrao;

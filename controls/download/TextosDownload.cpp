@@ -6,6 +6,7 @@
 #include <QLocale>
 
 #include <cmath>
+#include <cstdlib>
 
 namespace kestrane {
 
@@ -51,9 +52,9 @@ QString FormatarTempo(double segundos)
     const double inteiro = ArredondarPar(segundos);
     if (inteiro < -32768 || inteiro > 32767)
         return QStringLiteral("00:00:00");
-    // A negative count is that much before midnight, as a time of day.
-    const int dia = 24 * 3600;
-    const int s = (int(inteiro) % dia + dia) % dia;
+    // A negative count (no size known: the bytes still to come are below
+    // zero) shows as much time, never as a time before midnight.
+    const int s = std::abs(int(inteiro));
     auto doisDigitos = [](int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); };
     return doisDigitos(s / 3600) + QLatin1Char(':') + doisDigitos(s / 60 % 60) + QLatin1Char(':') +
            doisDigitos(s % 60);

@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -184,19 +185,25 @@ private slots:
     }
 
     // What the size query reads from redirects and silent statuses, and what
-    // a failed download leaves: no partial file, one code-99 report.
+    // a failed download leaves: no partial file, one code-99 report. A body
+    // is complete only at the length announced, by the GET or by the HEAD.
     void tamanhoEFalhas_data()
     {
         QTest::addColumn<QByteArray>("caminho");
         QTest::addColumn<qlonglong>("tamanho");
         QTest::addColumn<int>("consultas");
-        QTest::addColumn<bool>("sucesso");
+        QTest::addColumn<qlonglong>("baixados");  // -1: the download fails
 
-        QTest::newRow("301 com Location") << QByteArray("/movido") << 1234LL << 1 << true;
-        QTest::newRow("301 sem Location") << QByteArray("/sem-destino") << 77LL << 1 << false;
-        QTest::newRow("402 calado") << QByteArray("/402") << 0LL << 4 << false;
-        QTest::newRow("306 calado") << QByteArray("/306") << 0LL << 4 << false;
-        QTest::newRow("conexao cortada") << QByteArray("/cortado") << 1000LL << 1 << false;
+        QTest::newRow("301 com Location") << QByteArray("/movido") << 1234LL << 1 << 1234LL;
+        QTest::newRow("301 sem Location") << QByteArray("/sem-destino") << 77LL << 1 << -1LL;
+        QTest::newRow("402 calado") << QByteArray("/402") << 0LL << 4 << -1LL;
+        QTest::newRow("306 calado") << QByteArray("/306") << 0LL << 4 << -1LL;
+        QTest::newRow("conexao cortada") << QByteArray("/cortado") << 1000LL << 1 << -1LL;
+        QTest::newRow("cortada sem Content-Length") << QByteArray("/truncado") << 100000LL << 1 << -1LL;
+        QTest::newRow("mais que o anunciado") << QByteArray("/excesso") << 100LL << 1 << -1LL;
+        // The second HEAD meets a redirect again: its length is that of the
+        // redirect's page, which the file need not match.
+        QTest::newRow("dois redirecionamentos") << QByteArray("/cadeia") << 145LL << 1 << 1000LL;
     }
 
     void tamanhoEFalhas()
@@ -204,7 +211,8 @@ private slots:
         QFETCH(QByteArray, caminho);
         QFETCH(qlonglong, tamanho);
         QFETCH(int, consultas);
-        QFETCH(bool, sucesso);
+        QFETCH(qlonglong, baixados);
+        const bool sucesso = baixados >= 0;
 
         RespostaHttpTeste movido = Status(301, "Moved Permanently");
         movido.cabecalhos << qMakePair(QByteArray("Location"), QByteArray("/destino"));
@@ -219,6 +227,24 @@ private slots:
         cortado.tamanhoAnunciado = 1000;
         cortado.fecharDepois = true;
         servidor_->Definir(QStringLiteral("/cortado"), cortado);
+        // The HEAD announces the size; the GET says no length and closes early.
+        RespostaHttpTeste anuncio;
+        anuncio.tamanhoAnunciado = 100000;
+        RespostaHttpTeste semTamanho = Corpo(QByteArray(50000, 't'));
+        semTamanho.tamanhoAnunciado = -2;
+        servidor_->Definir(QStringLiteral("/truncado"), PorMetodo(anuncio, semTamanho));
+        anuncio.tamanhoAnunciado = 100;
+        semTamanho.corpo = QByteArray(150, 'e');
+        servidor_->Definir(QStringLiteral("/excesso"), PorMetodo(anuncio, semTamanho));
+        RespostaHttpTeste cadeia = Status(302, "Found");
+        cadeia.cabecalhos << qMakePair(QByteArray("Location"), QByteArray("/meio"));
+        servidor_->Definir(QStringLiteral("/cadeia"), cadeia);
+        // Its HEAD is redirected once more (with a page of its own); the GET
+        // gets the file.
+        RespostaHttpTeste meio = Status(302, "Found");
+        meio.cabecalhos << qMakePair(QByteArray("Location"), QByteArray("/fim"));
+        meio.corpo = QByteArray(145, 'm');
+        servidor_->Definir(QStringLiteral("/meio"), PorMetodo(meio, Corpo(QByteArray(1000, 'f'))));
 
         const QString caminhoTexto = QString::fromLatin1(caminho);
         QCOMPARE(Baixar(servidor_->Endereco(caminhoTexto), Destino()), sucesso);
@@ -227,7 +253,7 @@ private slots:
         const QList<Evento> erros = host_->Do(Evento::Erros);
         if (sucesso) {
             QVERIFY(erros.isEmpty());
-            QCOMPARE(QFileInfo(Destino()).size(), tamanho);
+            QCOMPARE(QFileInfo(Destino()).size(), baixados);
             return;
         }
         // Only the download's own failure is reported: these statuses are silent.
@@ -236,6 +262,7 @@ private slots:
         QVERIFY(erros[0].mensagem.startsWith(kNaoConcluido));
         QVERIFY(erros[0].mensagem.size() > kNaoConcluido.size());
         QVERIFY(!QFileInfo::exists(Destino()));
+        QVERIFY(host_->Do(Evento::Concluido).isEmpty());
     }
 
     // A complete but empty body: reported, no Concluido, the file stays.
@@ -291,8 +318,8 @@ private slots:
     }
 
     // No size known: the short line, at most one per second while chunks
-    // arrive ten times a second; a second Baixar meanwhile is refused
-    // without a word.
+    // arrive ten times a second, its time never above the time gone by; a
+    // second Baixar meanwhile is refused without a word.
     void progressoSemTamanho()
     {
         RespostaHttpTeste semTamanho;
@@ -323,9 +350,14 @@ private slots:
         const QList<Evento> linhas = host_->Transferencia();
         QVERIFY(!linhas.isEmpty());
         QVERIFY2(linhas.size() <= int(segundos) + 2, qPrintable(QString::number(linhas.size())));
+        static const QRegularExpression tempo(QStringLiteral("<b>(\\d\\d):(\\d\\d):(\\d\\d)</b>$"));
         for (const Evento& e : linhas) {
             QVERIFY2(e.mensagem.startsWith(QLatin1String("Baixando <b>")), qPrintable(e.mensagem));
             QVERIFY(!e.mensagem.contains(QLatin1String(" / ")));
+            const QRegularExpressionMatch m = tempo.match(e.mensagem);
+            QVERIFY2(m.hasMatch(), qPrintable(e.mensagem));
+            const int mostrado = m.captured(1).toInt() * 3600 + m.captured(2).toInt() * 60 + m.captured(3).toInt();
+            QVERIFY2(mostrado <= int(segundos) + 1, qPrintable(e.mensagem));
         }
     }
 
@@ -401,7 +433,11 @@ private slots:
         QTest::newRow("maior contagem") << 32767.0 << "09:06:07";
         QTest::newRow("estouro") << 32768.0 << "00:00:00";
         QTest::newRow("estouro pelo arredondamento") << 32767.5 << "00:00:00";
-        QTest::newRow("antes da meia-noite") << -1.0 << "23:59:59";
+        // No size known: the estimate is below zero and shows as its size,
+        // never as a time before midnight.
+        QTest::newRow("negativo") << -5.0 << "00:00:05";
+        QTest::newRow("menor contagem") << -32768.0 << "09:06:08";
+        QTest::newRow("estouro negativo") << -32769.0 << "00:00:00";
         QTest::newRow("infinito") << qInf() << "00:00:00";
     }
 

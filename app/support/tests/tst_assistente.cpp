@@ -6,25 +6,34 @@
 #include "Respostas.h"
 #include "ServidorHttpTeste.h"
 
+#include "app/Configuracao.h"
 #include "app/support/XTelaAssistenteAtualizacoes.h"
 #include "app/support/modUpdates.h"
 #include "app/workbench/modComum.h"
 #include "app/workbench/modErros.h"
 #include "platform/ErroExecucao.h"
+#include "platform/Registro.h"
 #include "suite/Controles.h"
 #include "suite/Utilitarios.h"
 
 #include <QApplication>
+#include <QDate>
+#include <QDir>
 #include <QDesktopServices>
 #include <QFile>
 #include <QFileInfo>
 #include <QPointer>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
 
+#include <cstdlib>
 #include <functional>
 #include <memory>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 using apoio::RespostaHttpTeste;
 using qeltrano::XTelaAssistenteAtualizacoes;
@@ -90,6 +99,7 @@ private slots:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         qeltrano::DefinirEncerramentoInstancias({});
         qeltrano::DefinirEncerramento([] {});
+        qeltrano::Config() = qeltrano::Configuracao();
         enderecos_.reset();
         respostas_.reset();
         servidor_.reset();
@@ -136,6 +146,10 @@ private slots:
                  QStringLiteral("Clique neste botão para descartar a atualização (Não recomendado)"));
         QVERIFY(tela->XPProgress()->isHidden());
         QVERIFY(tela->USAnimatedImage1()->isHidden());
+        // Centred in the work area, as every dialog opens.
+        const QRect area = tela->screen()->availableGeometry();
+        QVERIFY2(std::abs(tela->frameGeometry().center().x() - area.center().x()) <= 2, qPrintable(QString::number(tela->x())));
+        QVERIFY2(std::abs(tela->frameGeometry().center().y() - area.center().y()) <= 2, qPrintable(QString::number(tela->y())));
         const QFileInfo instalador(tela->ArquivoInstalador());
         QCOMPARE(instalador.absolutePath(), orvessa::Utilitarios::Instancia().DiretorioTemporario());
         QVERIFY(instalador.fileName().startsWith(QLatin1String("Qeltrano_")));
@@ -221,8 +235,9 @@ private slots:
         QVERIFY(!tela);
     }
 
-    // Closing the window while the installer downloads cancels it; the
-    // partial file goes and the window closes after the report.
+    // Closing the window while the installer downloads cancels it: the
+    // partial file goes and the window closes, without a failure box and
+    // without opening the address.
     void fecharDuranteDownload()
     {
         RespostaHttpTeste lento;
@@ -252,10 +267,43 @@ private slots:
         QVERIFY(tela->Atualizar());
 
         QVERIFY2(texto.startsWith(QLatin1String("Baixando: (<b>")), qPrintable(texto));
-        QCOMPARE(respostas_->CaixasCom(QStringLiteral("O download foi cancelado pelo usuário.")).size(), 1);
+        QVERIFY(respostas_->Caixas().isEmpty());
+        QVERIFY(enderecos_->urls.isEmpty());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!tela);
         QVERIFY(!arquivo.isEmpty());
         QVERIFY(!QFileInfo::exists(arquivo));
         QVERIFY(encerrados_.isEmpty());
+    }
+
+    // The size query announced 100,000 bytes; the GET says no length and the
+    // connection closes after half of it. That installer never runs: the
+    // failure shows once, the partial file is gone, the program goes on.
+    void instaladorCortado()
+    {
+        const QString marcador = ambiente_->Caminho(QStringLiteral("instalou.txt"));
+        QByteArray metade = Instalador(marcador);
+        metade += QByteArray(50000 - metade.size() - 1, '#') + '\n';
+        RespostaHttpTeste anuncio;
+        anuncio.tamanhoAnunciado = 100000;
+        RespostaHttpTeste cortado;
+        cortado.corpo = metade;
+        cortado.tamanhoAnunciado = -2;
+        servidor_->Definir(QStringLiteral("/Qeltrano_setup"), [anuncio, cortado](const apoio::PedidoHttp& p) {
+            return p.metodo == "HEAD" ? anuncio : cortado;
+        });
+        qeltrano::UrlAtualizacao = servidor_->Endereco(QStringLiteral("/Qeltrano_setup"));
+        QPointer<XTelaAssistenteAtualizacoes> tela = qeltrano::FormAssistenteAtualizacoes();
+        const QString baixado = tela->ArquivoInstalador();
+        Depois([tela] { tela->USBtn(0)->click(); });
+        QVERIFY(tela->Atualizar());
+
+        QCOMPARE(servidor_->PedidosCom("GET", QStringLiteral("/Qeltrano_setup")), 1);
+        QVERIFY(encerrados_.isEmpty());
+        QCOMPARE(respostas_->Caixas().size(), 1);
+        QCOMPARE(respostas_->CaixasCom(QStringLiteral("O download não foi concluído.")).size(), 1);
+        QVERIFY(!QFileInfo::exists(baixado));
+        QVERIFY(!QFileInfo::exists(marcador));
     }
 
     // The installer downloaded (or already fetched by the maker's updater)
@@ -308,17 +356,107 @@ private slots:
         }
     }
 
-    // An installer that cannot start leaves the program running.
-    void instaladorAusente()
+    // An installer on disk that cannot start, or that is gone (or changed
+    // hands) by the time the button is pressed, leaves the program running;
+    // with no address to download from, that failure is the box.
+    void instaladorLocalFalha_data()
     {
-        qeltrano::ArquivoAtualizacaoLocal = ambiente_->Caminho(QStringLiteral("nao-existe"));
+        QTest::addColumn<bool>("existe");
+        QTest::addColumn<QString>("aviso");
+        QTest::addColumn<int>("caixas");
+        QTest::newRow("não é um programa") << true << QStringLiteral("não pôde ser iniciado") << 0;
+        QTest::newRow("ausente") << false << QStringLiteral("não será executado") << 1;
+    }
+
+    void instaladorLocalFalha()
+    {
+        QFETCH(bool, existe);
+        QFETCH(QString, aviso);
+        QFETCH(int, caixas);
+        qeltrano::ArquivoAtualizacaoLocal =
+            existe ? ambiente_->EscreverArquivo(QStringLiteral("Qeltrano_setup"), "isto não é um programa\n")
+                   : ambiente_->Caminho(QStringLiteral("nao-existe"));
         QPointer<XTelaAssistenteAtualizacoes> tela = qeltrano::FormAssistenteAtualizacoes();
         Depois([tela] { tela->USBtn(0)->click(); });
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("não pôde ser iniciado")));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(aviso));
         QVERIFY(tela->Atualizar());
         QVERIFY(encerrados_.isEmpty());
+        QCOMPARE(respostas_->CaixasCom(QStringLiteral("Nenhum endereço foi informado.")).size(), caixas);
+        QCOMPARE(respostas_->Caixas().size(), caixas);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!tela);
+    }
+
+    // From the check to the installer: the one the maker's updater left runs
+    // only when no one but this user or root could have written it or its
+    // folder; otherwise the site is asked and its installer is downloaded
+    // and run. A file passed over keeps its mode.
+    void instaladorDoUpdater_data()
+    {
+        QTest::addColumn<int>("modoPasta");
+        QTest::addColumn<int>("modoArquivo");
+        QTest::addColumn<bool>("deOutro");
+        QTest::addColumn<bool>("local");
+        QTest::newRow("sólido") << 0755 << 0755 << false << true;
+        QTest::newRow("arquivo do grupo") << 0755 << 0775 << false << false;
+        QTest::newRow("pasta do grupo") << 0775 << 0755 << false << false;
+        QTest::newRow("de outro usuário") << 0755 << 0644 << true << false;
+    }
+
+    void instaladorDoUpdater()
+    {
+        QFETCH(int, modoPasta);
+        QFETCH(int, modoArquivo);
+        QFETCH(bool, deOutro);
+        QFETCH(bool, local);
+        if (deOutro && ::geteuid() != 0)
+            QSKIP("giving a file to another user needs root");
+        const QString pasta = ambiente_->Caminho(QStringLiteral("updater"));
+        QVERIFY(QDir().mkpath(pasta));
+        QVERIFY(::chmod(QFile::encodeName(pasta).constData(), mode_t(modoPasta)) == 0);
+        QVERIFY(plataforma::Registro::GravarTexto(
+            plataforma::Hive::LocalMachine, QStringLiteral("SOFTWARE\\Tellumar\\{1E3DBAEF-9581-43BC-A935-97A1484F3388}"),
+            QStringLiteral("DocumentsFolder"), pasta));
+        const QString marcadorLocal = ambiente_->Caminho(QStringLiteral("local.txt"));
+        const QString marcadorSite = ambiente_->Caminho(QStringLiteral("site.txt"));
+        const QString instalador =
+            ambiente_->EscreverArquivo(QStringLiteral("updater/Qeltrano_setup"), Instalador(marcadorLocal));
+        const QByteArray nativo = QFile::encodeName(instalador);
+        QVERIFY(::chmod(nativo.constData(), mode_t(modoArquivo)) == 0);
+        if (deOutro)
+            QVERIFY(::chown(nativo.constData(), 65534, gid_t(-1)) == 0);
+        ambiente_->EscreverArquivo(
+            QStringLiteral("updater/Config.ini"),
+            QStringLiteral("[Main]\r\nSuccessfullyChecked=%1\r\n\r\n[002]\r\nFileToUpdate=%2\r\nVersionInfo=1306\r\n"
+                           "VersionDate=10/12/2026\r\n")
+                .arg(QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")), instalador)
+                .toUtf8());
+        RespostaHttpTeste oferta;
+        oferta.corpo = (QStringLiteral("1306|10/12/2026|") + servidor_->Endereco(QStringLiteral("/Qeltrano_setup"))).toUtf8();
+        servidor_->Definir(QStringLiteral("/checkversion.asp"), oferta);
+        RespostaHttpTeste doSite;
+        doSite.corpo = Instalador(marcadorSite);
+        servidor_->Definir(QStringLiteral("/Qeltrano_setup"), doSite);
+        qeltrano::Config().SiteFabricante = servidor_->Endereco();
+
+        if (!local)
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("updater foi ignorado")));
+        QVERIFY(qeltrano::VerificarAtualizacoes(QStringLiteral("002"), false));
+        QPointer<XTelaAssistenteAtualizacoes> tela = qeltrano::FormAssistenteAtualizacoes();
+        Depois([tela] { tela->USBtn(0)->click(); });
+        QVERIFY(tela->Atualizar());
+
+        const QString marcador = local ? marcadorLocal : marcadorSite;
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(marcador) && !LerArquivo(marcador).isEmpty(), 20000);
+        QVERIFY(!QFileInfo::exists(local ? marcadorSite : marcadorLocal));
+        QCOMPARE(servidor_->PedidosCom("GET", QStringLiteral("/Qeltrano_setup")), local ? 0 : 1);
+        QCOMPARE(encerrados_.size(), 1);
+        QVERIFY(respostas_->Caixas().isEmpty());
+        if (!local) {
+            struct stat info {};
+            QVERIFY(::stat(nativo.constData(), &info) == 0);
+            QCOMPARE(int(info.st_mode & 07777), modoArquivo);
+        }
     }
 
     // Without the control library the window cannot be built: 429, as the

@@ -212,6 +212,23 @@ private slots:
         }
     }
 
+    // An installer the group may change (the updater's folder comes from a
+    // machine-wide key) is passed over with a warning, and the site's offer
+    // names the installer to download.
+    void instaladorDoUpdaterInseguro()
+    {
+        CriarUpdater(Data(0), true, QStringLiteral("1006"));
+        QVERIFY(QFile::setPermissions(instalador_, QFile::permissions(instalador_) | QFile::WriteGroup));
+        resposta_ = QStringLiteral("1007|05/01/2027|https://www.tellumar.example/Qeltrano_setup");
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("ignorado.*grupo")));
+
+        QVERIFY(qeltrano::VerificarAtualizacoes(QStringLiteral("002"), true));
+        QCOMPARE(Pedidos(), 1);
+        QCOMPARE(qeltrano::VersaoDisponivel, QStringLiteral("1007"));
+        QCOMPARE(qeltrano::UrlAtualizacao, QStringLiteral("https://www.tellumar.example/Qeltrano_setup"));
+        QCOMPARE(qeltrano::ArquivoAtualizacaoLocal, QStringLiteral("anterior"));
+    }
+
     // The identification keys go into the updater's file in their order,
     // with the affiliate's leading number and a first-run date that a
     // malformed stored one gives way to.
