@@ -174,6 +174,22 @@ bool LerArquivo(const QString& caminho, QByteArray& conteudo)
     return true;
 }
 
+// The file's bytes in its own encoding (and byte-order mark).
+QByteArray Serializar(const ArquivoIni& ini)
+{
+    QByteArray saida;
+    for (const Linha& l : ini.linhas)
+        saida += l.bruto;
+    if (ini.codificacao == Codificacao::Utf8Bom)
+        return QByteArray("\xEF\xBB\xBF") + saida;
+    if (ini.codificacao == Codificacao::Utf16Le) {
+        QStringEncoder utf16(QStringEncoder::Utf16LE);
+        const QByteArray bytes = utf16(QString::fromUtf8(saida));
+        return QByteArray("\xFF\xFE") + bytes;
+    }
+    return saida;
+}
+
 // ---------------------------------------------------------------------------
 // Cipher.
 
@@ -421,6 +437,46 @@ void Utilitarios::GravarINI(const QString& arquivo, const QString& secao, const 
         return;
     destino.write(saida);
     destino.commit();
+}
+
+bool Utilitarios::RemoverSecaoINI(const QString& arquivo, const QString& secao) const
+{
+    const QString nomeSecao = secao.trimmed();
+    QByteArray conteudo;
+    if (!LerArquivo(arquivo, conteudo)) {
+        if (!QFileInfo::exists(arquivo))
+            return true;
+        qWarning("RemoverSecaoINI: %s não pôde ser lido", qPrintable(arquivo));
+        return false;
+    }
+    ArquivoIni ini = Analisar(conteudo);
+    // A section runs from its header to the next header; every section of
+    // that name goes, so no later one of the same name comes to light.
+    bool dentro = false, removeu = false;
+    QList<Linha> mantidas;
+    for (const Linha& l : ini.linhas) {
+        if (auto nome = NomeSecao(l.texto))
+            dentro = nome->compare(nomeSecao, Qt::CaseInsensitive) == 0;
+        if (dentro)
+            removeu = true;
+        else
+            mantidas.append(l);
+    }
+    if (!removeu)
+        return true;
+    ini.linhas = mantidas;
+
+    QSaveFile destino(arquivo);
+    if (!destino.open(QIODevice::WriteOnly)) {
+        qWarning("RemoverSecaoINI: %s: %s", qPrintable(arquivo), qPrintable(destino.errorString()));
+        return false;
+    }
+    destino.write(Serializar(ini));
+    if (!destino.commit()) {
+        qWarning("RemoverSecaoINI: %s: %s", qPrintable(arquivo), qPrintable(destino.errorString()));
+        return false;
+    }
+    return true;
 }
 
 bool Utilitarios::ValidarData(const QString& texto, int codigo) const
