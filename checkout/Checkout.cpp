@@ -5,8 +5,11 @@
 #include "checkout/Form2.h"
 #include "checkout/SemErros.h"
 #include "checkout/modGlobal.h"
+#include "suite/Dialogos.h"
 #include "suite/Utilitarios.h"
 
+#include <QApplication>
+#include <QThread>
 #include <QtGlobal>
 #include <exception>
 
@@ -16,6 +19,14 @@ namespace {
 bool TelaAberta(const ParametrosCheckout& p)
 {
     return (p.form1 && p.form1->Carregado()) || (p.form2 && p.form2->Carregado());
+}
+
+// Qt shows widgets only on the application's GUI thread; anywhere else the
+// screens could never appear and the modal wait would never end.
+bool NaThreadDasTelas()
+{
+    const auto* aplicacao = qobject_cast<QApplication*>(QCoreApplication::instance());
+    return aplicacao && QThread::currentThread() == aplicacao->thread();
 }
 
 }  // namespace
@@ -37,7 +48,8 @@ bool ValidarCredenciais()
         mensagem = QStringLiteral("<b>Atenção</b>: Chave de acesso inválida. Por favor verifique.");
     if (mensagem.isEmpty())
         return true;
-    orvessa::Utilitarios::Instancia().CaixaMensagemAviso(mensagem, 16, ConfigCheckout().TituloAplicacao);
+    orvessa::Utilitarios::Instancia().CaixaMensagemAviso(mensagem, orvessa::EstiloMensagem::Critico,
+                                                         ConfigCheckout().TituloAplicacao);
     return false;
 }
 
@@ -45,6 +57,11 @@ bool Checkout::App_ProcessarPagamento()
 {
     bool resultado = false;
     SemErros("App_ProcessarPagamento", [&] {
+        if (!NaThreadDasTelas()) {
+            qWarning("Vendalo: App_ProcessarPagamento: chamado fora da thread da interface do aplicativo (a de "
+                     "QApplication), onde as telas não podem ser exibidas; nada foi enviado");
+            return;
+        }
         ParametrosCheckout& p = Parametros();
         // A host calling again while this thread's screens are open would
         // reopen them inside themselves.

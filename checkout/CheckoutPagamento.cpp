@@ -56,9 +56,12 @@ bool Checkout::Pagamento_Verificar(const QString& TokenRetorno)
 void Checkout::Pagamento_SalvarDados(const QString& Arquivo, const QString& TokenRetorno)
 {
     SemErros("Pagamento_SalvarDados", [&] {
-        // Only verified data is written: a failed query leaves the file as it was.
+        // Only verified data is written; without it the file keeps none, so
+        // its id and token never stand beside another transaction's data.
         if (Pagamento_Verificar(TokenRetorno))
             GravarDadosPagamento(Arquivo, Consulta());
+        else
+            RemoverDadosPagamento(Arquivo);
     });
 }
 

@@ -4,8 +4,17 @@
 
 namespace vendalo {
 
+void RemoverDadosPagamento(const QString& arquivo)
+{
+    const orvessa::Utilitarios& u = orvessa::Utilitarios::Instancia();
+    for (const QString& secao : {QStringLiteral("Pagador"), QStringLiteral("Endereço de cobranca"),
+                                 QStringLiteral("Recebedor"), QStringLiteral("Pagamento")})
+        u.RemoverSecaoINI(arquivo, secao);
+}
+
 void GravarDadosPagamento(const QString& arquivo, const ConsultaLida& d)
 {
+    RemoverDadosPagamento(arquivo);
     const orvessa::Utilitarios& u = orvessa::Utilitarios::Instancia();
     bool gravou = true;
     auto gravar = [&](const QString& secao, const QString& chave, const QString& valor) {

@@ -9,6 +9,10 @@
 
 namespace vendalo {
 
+// The four sections are replaced whole: nothing of an earlier transaction
+// (a "Data2" of a query with two payments) stays beside this one.
 VENDALO_EXPORT void GravarDadosPagamento(const QString& arquivo, const ConsultaLida& dados);
+// Removes the four sections, for a transaction with no verified data.
+VENDALO_EXPORT void RemoverDadosPagamento(const QString& arquivo);
 
 }  // namespace vendalo

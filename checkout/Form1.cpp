@@ -1,6 +1,7 @@
 #include "checkout/Form1.h"
 
 #include "checkout/Form2.h"
+#include "checkout/SemErros.h"
 #include "checkout/Valores.h"
 #include "checkout/modGlobal.h"
 #include "platform/Arredondamento.h"
@@ -47,18 +48,12 @@ Form1::Form1(QWidget* dono) : TelaCheckout(QStringLiteral("Form1"), dono)
     Btn_->setDefault(true);
 
     connect(txtQuantidade_, &QLineEdit::textChanged, this, [this] {
-        try {
+        SemErros("Form1.txtQuantidade_Change", [this] {
             orvessa::BalaoAviso::Instancia().OcultarBalao();
             AtualizarValor();
-        } catch (...) {
-        }
+        });
     });
-    connect(Btn_, &QAbstractButton::clicked, this, [this] {
-        try {
-            Btn_Click();
-        } catch (...) {
-        }
-    });
+    connect(Btn_, &QAbstractButton::clicked, this, [this] { SemErros("Form1.Btn_Click", [this] { Btn_Click(); }); });
 
     auto* campos = new QGridLayout;
     campos->setContentsMargins(24, 20, 24, 8);
@@ -95,19 +90,12 @@ void Form1::AbrirModal()
 
 void Form1::Form_Load()
 {
-    try {
+    SemErros("Form1.Form_Load", [this] {
         const ParametrosCheckout& p = Parametros();
         DefinirFundo(CarregarFundo(p.App_DiretorioImagens, p.App_Img001, QStringLiteral("001.jpg")));
-    } catch (...) {
-    }
-    try {
-        AtualizarValor();
-    } catch (...) {
-    }
-    try {
-        USFormEx_->AplicarTema();
-    } catch (...) {
-    }
+    });
+    SemErros("Form1.Form_Load", [this] { AtualizarValor(); });
+    SemErros("Form1.Form_Load", [this] { USFormEx_->AplicarTema(); });
 }
 
 void Form1::Form_Unload()

@@ -3,11 +3,13 @@
 #include "checkout/Configuracao.h"
 #include "checkout/Form3.h"
 #include "checkout/Instrucao.h"
+#include "checkout/SemErros.h"
 #include "checkout/Valores.h"
 #include "checkout/modGlobal.h"
 #include "platform/Texto.h"
 #include "suite/BalaoAviso.h"
 #include "suite/Controles.h"
+#include "suite/Dialogos.h"
 #include "suite/Utilitarios.h"
 
 #include <QApplication>
@@ -83,7 +85,8 @@ void MostrarBalao(const QString& mensagem, QWidget* controle)
 
 void Aviso(const QString& mensagem)
 {
-    orvessa::Utilitarios::Instancia().CaixaMensagemAviso(mensagem, 48, ConfigCheckout().TituloAplicacao);
+    orvessa::Utilitarios::Instancia().CaixaMensagemAviso(mensagem, orvessa::EstiloMensagem::Exclamacao,
+                                                         ConfigCheckout().TituloAplicacao);
 }
 
 void MarcarCartao(QWidget* controle)
@@ -139,10 +142,7 @@ void Form2::MontarTela()
         caixas_[size_t(i)] = caixa;
         // Every change is stored at once, restores included.
         connect(caixa, &QLineEdit::textChanged, this, [i](const QString& texto) {
-            try {
-                GravarDadoSalvo(i, texto);
-            } catch (...) {
-            }
+            SemErros("Form2.txtCampo_Change", [&] { GravarDadoSalvo(i, texto); });
         });
     }
     caixas_[CampoCodigoSeguranca]->setEchoMode(QLineEdit::Password);
@@ -151,11 +151,10 @@ void Form2::MontarTela()
     txtUf_->setObjectName(QStringLiteral("txtUf"));
     rotulos[CampoUf]->setBuddy(txtUf_);
     connect(txtUf_, &QComboBox::currentIndexChanged, this, [this] {
-        try {
+        SemErros("Form2.txtUf_Change", [this] {
             if (!CarregandoTela_)
                 GravarDadoSalvo(CampoUf, txtUf_->Texto());
-        } catch (...) {
-        }
+        });
     });
 
     txtCartao_ = new orvessa::USComboBox(this);
@@ -164,11 +163,10 @@ void Form2::MontarTela()
     // Also raised when the option refills the list: the card fields then
     // follow the newly selected row.
     connect(txtCartao_, &QComboBox::currentIndexChanged, this, [this] {
-        try {
+        SemErros("Form2.txtCartao_Click", [this] {
             if (!CarregandoTela_)
                 CarregarDadosCartao();
-        } catch (...) {
-        }
+        });
     });
 
     txtParcelas_ = new orvessa::USTextBox(this);
@@ -197,10 +195,7 @@ void Form2::MontarTela()
         btnOpcao_[size_t(i)] = opcao;
         linhaOpcoes->addWidget(opcao);
         connect(opcao, &QAbstractButton::clicked, this, [this, i] {
-            try {
-                SelecionarOpcaoPagamento(i);
-            } catch (...) {
-            }
+            SemErros("Form2.btnOpcao_Click", [this, i] { SelecionarOpcaoPagamento(i); });
         });
     }
     linhaOpcoes->addStretch(1);
@@ -210,12 +205,7 @@ void Form2::MontarTela()
     Btn_->setObjectName(QStringLiteral("Btn"));
     Btn_->DefinirToolTipTitle(QStringLiteral("Próximo"));
     Btn_->DefinirToolTipDescription(QStringLiteral("Clique neste botão para continuar"));
-    connect(Btn_, &QAbstractButton::clicked, this, [this] {
-        try {
-            Btn_Click();
-        } catch (...) {
-        }
-    });
+    connect(Btn_, &QAbstractButton::clicked, this, [this] { SemErros("Form2.Btn_Click", [this] { Btn_Click(); }); });
 
     auto adicionar = [&](QGridLayout* grade, int linha, int coluna, int campo, int largura = 1) {
         grade->addWidget(rotulos[campo], linha, coluna);
@@ -328,12 +318,7 @@ orvessa::USOptionButton* Form2::btnOpcao(int indice) const
 void Form2::Form_Load()
 {
     // Each step on its own: one that fails leaves the others to run.
-    const auto passo = [](auto&& f) {
-        try {
-            f();
-        } catch (...) {
-        }
-    };
+    const auto passo = [](auto&& f) { SemErros("Form2.Form_Load", f); };
     const ParametrosCheckout& p = Parametros();
     passo([&] {
         if (p.MOIP_OmitirTelaInicial)
@@ -494,6 +479,12 @@ void Form2::Btn_Click()
     // then must not start another one inside it.
     if (AguardandoResposta_)
         return;
+    // One payment per run: once the outcome screen saw it succeed, nothing
+    // more is sent from these screens.
+    if (Parametros().PagamentoProcessado) {
+        qWarning("Vendalo: Form2: o pagamento desta execução já foi processado; nenhuma nova instrução é enviada");
+        return;
+    }
     if (!VerificarCampos())
         return;
 
@@ -547,7 +538,8 @@ void Form2::Btn_Click()
         return;
     }
     if (!resposta->Sucesso) {
-        Aviso(QStringLiteral("<b>Erro</b>: ") + resposta->Erro);
+        // The service's text is shown as it came, never as markup.
+        Aviso(QStringLiteral("<b>Erro</b>: ") + TextoLiteral(resposta->Erro));
         return;
     }
 
@@ -571,6 +563,10 @@ void Form2::Btn_Click()
     Form3* form3 = Form3::Instancia(this);
     if (!form3->Carregado())
         form3->Exibir();
+    // The fold-up after a payment, also where no window manager hands the
+    // activation back to this screen.
+    if (Parametros().FecharTelas)
+        Descarregar();
 }
 
 }  // namespace vendalo

@@ -1,9 +1,11 @@
 #include "checkout/Form3.h"
 
 #include "checkout/Configuracao.h"
+#include "checkout/SemErros.h"
 #include "checkout/Valores.h"
 #include "checkout/modGlobal.h"
 #include "suite/Controles.h"
+#include "suite/Dialogos.h"
 #include "suite/Utilitarios.h"
 
 #include <QApplication>
@@ -19,6 +21,7 @@ namespace {
 
 const QString kVerde = QStringLiteral("<c=&H00007000&>");
 const QString kVermelho = QStringLiteral("<c=&H000000C0&>");
+const QString kLaranja = QStringLiteral("<c=&H000060C0&>");
 
 QLabel* Rotulo(const QString& texto, QWidget* pai)
 {
@@ -158,19 +161,15 @@ void Form3::Exibir()
 void Form3::Form_Load()
 {
     const ParametrosCheckout& p = Parametros();
-    try {
+    SemErros("Form3.Form_Load", [&] {
         if (p.MOIP_OmitirTelaInicial)
             USFormEx_->DefinirCaption(QStringLiteral("Pagamento seguro MOIP - Etapa 2 de 2"));
         DefinirFundo(CarregarFundo(p.App_DiretorioImagens, p.App_Img003, QStringLiteral("003.jpg")));
         lblQuantidade_->setText(QString::number(p.QuantidadeItens));
         lblValor_->setText(FormatarValor(p.ValorTotal));
         lblOpcao_->setText(NomeOpcaoPagamento(p.OpcaoPagamento));
-    } catch (...) {
-    }
-    try {
-        USFormEx_->AplicarTema();
-    } catch (...) {
-    }
+    });
+    SemErros("Form3.Form_Load", [this] { USFormEx_->AplicarTema(); });
 }
 
 void Form3::IniciarPagamento()
@@ -221,7 +220,11 @@ void Form3::PaginaConcluida(const ResultadoPagina& resultado)
     if (resultado.desfecho != DesfechoPagina::Aprovado) {
         if (resultado.desfecho != DesfechoPagina::Recusado)
             qWarning("Vendalo: página de pagamento: %s", qPrintable(resultado.motivo));
-        MostrarFalha(resultado.motivo);
+        // Without the page's answer the payment may have gone through.
+        if (resultado.desfecho == DesfechoPagina::SemResposta || resultado.desfecho == DesfechoPagina::Interrompido)
+            MostrarIndeterminado(resultado.motivo);
+        else
+            MostrarFalha(resultado.motivo);
         emit ResultadoExibido();
         return;
     }
@@ -270,6 +273,20 @@ void Form3::MostrarFalha(const QString& motivo)
     lblResultado_->DefinirCaption(texto);
 }
 
+void Form3::MostrarIndeterminado(const QString& motivo)
+{
+    estado_ = Estado::Indeterminado;
+    QString texto = kLaranja + QStringLiteral("<b>Não foi possível saber se o pagamento foi realizado.</b></c><br>")
+                    + TextoLiteral(motivo)
+                    + QStringLiteral("<br>Antes de tentar de novo, verifique se o pagamento foi processado, para não "
+                                     "pagar duas vezes.");
+    const QString suporte = Parametros().App_EmailSuporte.trimmed();
+    if (!suporte.isEmpty())
+        texto += QStringLiteral("<br>Para saber a situação do pagamento, entre em contato com o suporte: <u>")
+                 + TextoLiteral(suporte) + QStringLiteral("</u>");
+    lblResultado_->DefinirCaption(texto);
+}
+
 void Form3::Form_QueryUnload(bool& cancelar, int)
 {
     if (!pagina_ || !pagina_->Trabalhando())
@@ -277,8 +294,8 @@ void Form3::Form_QueryUnload(bool& cancelar, int)
     const int resposta = orvessa::Utilitarios::Instancia().CaixaMensagem(
         QStringLiteral("<b>Atenção</b>: O pagamento ainda está sendo processado. Deseja mesmo fechar esta janela e "
                        "interromper a espera pela resposta?"),
-        292, ConfigCheckout().TituloAplicacao);
-    if (resposta != 6) {
+        orvessa::EstiloMensagem::PerguntaSimNaoPadraoNao, ConfigCheckout().TituloAplicacao);
+    if (resposta != orvessa::Resposta::Sim) {
         cancelar = true;
         return;
     }

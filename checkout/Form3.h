@@ -20,11 +20,11 @@ namespace vendalo {
 class VENDALO_EXPORT Form3 : public TelaCheckout {
     Q_OBJECT
     // For a host that looks at the screen late bound: 0 idle, 1 working,
-    // 2 approved, 3 failed.
+    // 2 approved, 3 failed, 4 not known (the page never answered).
     Q_PROPERTY(int EstadoPagamento READ EstadoPagamento)
     Q_PROPERTY(QString EnderecoPagamento READ EnderecoPagamento)
 public:
-    enum class Estado { Parado, Processando, Aprovado, Falhou };
+    enum class Estado { Parado, Processando, Aprovado, Falhou, Indeterminado };
 
     explicit Form3(QWidget* dono = nullptr);
     ~Form3() override;
@@ -66,6 +66,7 @@ private:
     void IniciarPagamento();
     void PaginaConcluida(const ResultadoPagina& resultado);
     void MostrarFalha(const QString& motivo);
+    void MostrarIndeterminado(const QString& motivo);
     void VigiarFinalizar();
 
     orvessa::USForm* USFormEx_ = nullptr;

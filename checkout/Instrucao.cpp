@@ -17,17 +17,35 @@
 namespace vendalo {
 namespace {
 
-QString Xml(const QString& valor)
-{
-    return valor.toHtmlEscaped();
-}
-
 QString Url(const QString& valor)
 {
     return QString::fromLatin1(QUrl::toPercentEncoding(valor));
 }
 
 }  // namespace
+
+QString TextoParaXml(const QString& valor)
+{
+    // Pasted text may carry control characters or lone surrogates, which no
+    // XML 1.0 parser accepts even escaped: they are dropped first.
+    QString limpo;
+    limpo.reserve(valor.size());
+    const qsizetype n = valor.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = valor.at(i);
+        if (c.isHighSurrogate() && i + 1 < n && valor.at(i + 1).isLowSurrogate()) {
+            limpo += c;
+            limpo += valor.at(++i);
+            continue;
+        }
+        const char16_t u = c.unicode();
+        const bool permitido = u == 0x9 || u == 0xA || u == 0xD || (u >= 0x20 && u <= 0xD7FF) ||
+                               (u >= 0xE000 && u <= 0xFFFD);
+        if (permitido)
+            limpo += c;
+    }
+    return limpo.toHtmlEscaped();
+}
 
 QString MontarIdRetorno(const QDateTime& agora, const QString& aleatorio, const QString& idProprio)
 {
@@ -41,25 +59,25 @@ QString MontarInstrucao(const DadosInstrucao& d)
     x.reserve(1600);
     x += QStringLiteral("<EnviarInstrucao>");
     x += QStringLiteral("  <InstrucaoUnica TipoValidacao=\"Transparente\">");
-    x += QStringLiteral("        <Razao>") + Xml(d.Razao) + QStringLiteral("</Razao>");
+    x += QStringLiteral("        <Razao>") + TextoParaXml(d.Razao) + QStringLiteral("</Razao>");
     x += QStringLiteral("        <Valores>");
     x += QStringLiteral("            <Valor moeda=\"BRL\">") + ValorParaServico(d.ValorTotal) + QStringLiteral("</Valor>");
     x += QStringLiteral("        </Valores>");
-    x += QStringLiteral("        <IdProprio>") + Xml(d.IdRetorno) + QStringLiteral("</IdProprio>");
+    x += QStringLiteral("        <IdProprio>") + TextoParaXml(d.IdRetorno) + QStringLiteral("</IdProprio>");
     x += QStringLiteral("        <Pagador>");
-    x += QStringLiteral("            <Nome>") + Xml(d.Nome) + QStringLiteral("</Nome>");
-    x += QStringLiteral("            <Email>") + Xml(d.Email) + QStringLiteral("</Email>");
-    x += QStringLiteral("            <IdPagador>") + Xml(d.IdPagador) + QStringLiteral("</IdPagador>");
+    x += QStringLiteral("            <Nome>") + TextoParaXml(d.Nome) + QStringLiteral("</Nome>");
+    x += QStringLiteral("            <Email>") + TextoParaXml(d.Email) + QStringLiteral("</Email>");
+    x += QStringLiteral("            <IdPagador>") + TextoParaXml(d.IdPagador) + QStringLiteral("</IdPagador>");
     x += QStringLiteral("            <EnderecoCobranca>");
-    x += QStringLiteral("                <Logradouro>") + Xml(d.Logradouro) + QStringLiteral("</Logradouro>");
-    x += QStringLiteral("                <Numero>") + Xml(d.Numero) + QStringLiteral("</Numero>");
-    x += QStringLiteral("                <Complemento>") + Xml(d.Complemento) + QStringLiteral("</Complemento>");
-    x += QStringLiteral("                <Bairro>") + Xml(d.Bairro) + QStringLiteral("</Bairro>");
-    x += QStringLiteral("                <Cidade>") + Xml(d.Cidade) + QStringLiteral("</Cidade>");
-    x += QStringLiteral("                <Estado>") + Xml(d.Estado) + QStringLiteral("</Estado>");
+    x += QStringLiteral("                <Logradouro>") + TextoParaXml(d.Logradouro) + QStringLiteral("</Logradouro>");
+    x += QStringLiteral("                <Numero>") + TextoParaXml(d.Numero) + QStringLiteral("</Numero>");
+    x += QStringLiteral("                <Complemento>") + TextoParaXml(d.Complemento) + QStringLiteral("</Complemento>");
+    x += QStringLiteral("                <Bairro>") + TextoParaXml(d.Bairro) + QStringLiteral("</Bairro>");
+    x += QStringLiteral("                <Cidade>") + TextoParaXml(d.Cidade) + QStringLiteral("</Cidade>");
+    x += QStringLiteral("                <Estado>") + TextoParaXml(d.Estado) + QStringLiteral("</Estado>");
     x += QStringLiteral("                <Pais>BRA</Pais>");
-    x += QStringLiteral("                <CEP>") + Xml(d.CEP) + QStringLiteral("</CEP>");
-    x += QStringLiteral("                <TelefoneFixo>") + Xml(d.TelefoneFixo) + QStringLiteral("</TelefoneFixo>");
+    x += QStringLiteral("                <CEP>") + TextoParaXml(d.CEP) + QStringLiteral("</CEP>");
+    x += QStringLiteral("                <TelefoneFixo>") + TextoParaXml(d.TelefoneFixo) + QStringLiteral("</TelefoneFixo>");
     x += QStringLiteral("            </EnderecoCobranca>");
     x += QStringLiteral("        </Pagador>");
     x += QStringLiteral("        <Parcelamentos>");
@@ -154,6 +172,11 @@ std::optional<RespostaInstrucao> LerRespostaInstrucao(const QByteArray& corpo)
         return std::nullopt;
     RespostaInstrucao r;
     r.Sucesso = status.trimmed().toUpper() == QLatin1String("SUCESSO");
+    // A success without a token could never be paid nor verified.
+    if (r.Sucesso && token.trimmed().isEmpty()) {
+        qWarning("Vendalo: o serviço aceitou a instrução sem informar o token");
+        return std::nullopt;
+    }
     r.Token = token;
     erro.remove(QLatin1Char('"'));
     r.Erro = erro;

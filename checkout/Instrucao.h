@@ -31,7 +31,11 @@ struct DadosInstrucao {
 // "YYYYMMDD.HHMMSS.<random>.<own id>".
 VENDALO_EXPORT QString MontarIdRetorno(const QDateTime& agora, const QString& aleatorio, const QString& idProprio);
 
-// The instruction document; every value XML-escaped.
+// The text as XML character data: the characters XML 1.0 forbids dropped,
+// the rest escaped.
+VENDALO_EXPORT QString TextoParaXml(const QString& valor);
+
+// The instruction document; every value through TextoParaXml.
 VENDALO_EXPORT QString MontarInstrucao(const DadosInstrucao& dados);
 
 // "Basic " and the Base64 of "token:key".
@@ -62,7 +66,8 @@ struct RespostaInstrucao {
 };
 
 // The service's answer: "Resposta/Status" under the document element, in any
-// letter case "SUCESSO"; nullopt when the body is empty or no XML.
+// letter case "SUCESSO"; nullopt when the body is empty or no XML, or when
+// a success carries no token.
 VENDALO_EXPORT std::optional<RespostaInstrucao> LerRespostaInstrucao(const QByteArray& corpo);
 
 struct DadosPagina {

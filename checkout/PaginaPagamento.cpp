@@ -11,6 +11,8 @@
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
+#include <QWebEngineUrlRequestInfo>
+#include <QWebEngineUrlRequestInterceptor>
 #include <QtWebEngineQuick/qtwebenginequickglobal.h>
 
 namespace vendalo {
@@ -35,6 +37,14 @@ bool Um(const QString& status, std::initializer_list<const char*> nomes)
             return true;
     return false;
 }
+
+// The page's address holds the card data: no request the page makes (its
+// scripts, styles, anything it fetches later) may carry it as referrer.
+class SemReferencia : public QWebEngineUrlRequestInterceptor {
+public:
+    using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
+    void interceptRequest(QWebEngineUrlRequestInfo& info) override { info.setHttpHeader("Referer", QByteArray()); }
+};
 
 // A host that loads this library after making its application has not
 // given the engine the shared GL context it needs; the engine's own set-up
@@ -128,6 +138,7 @@ PaginaPagamento::PaginaPagamento(QObject* pai) : QObject(pai)
     perfil_ = new QWebEngineProfile(this);
     perfil_->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
     perfil_->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
+    perfil_->setUrlRequestInterceptor(new SemReferencia(perfil_));
     sonda_ = new QTimer(this);
     sonda_->setInterval(kIntervaloSondaMs);
     connect(sonda_, &QTimer::timeout, this, &PaginaPagamento::Sondar);
@@ -169,6 +180,8 @@ void PaginaPagamento::Iniciar(const QUrl& endereco, int opcaoPagamento, int segu
     pagina_ = new QWebEnginePage(perfil_, this);
     pagina_->settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
     pagina_->settings()->setAttribute(QWebEngineSettings::AutoLoadImages, false);
+    // No icon request: it would carry the page's address once more.
+    pagina_->settings()->setAttribute(QWebEngineSettings::AutoLoadIconsForPage, false);
     connect(pagina_, &QWebEnginePage::loadFinished, this, [this](bool ok) {
         if (fase_ != Fase::Carregando)
             return;
@@ -185,7 +198,7 @@ void PaginaPagamento::Iniciar(const QUrl& endereco, int opcaoPagamento, int segu
 void PaginaPagamento::Interromper()
 {
     if (Trabalhando())
-        Terminar({DesfechoPagina::Interrompido, {}, QStringLiteral("A espera pela resposta da página de pagamento foi interrompida. O pagamento pode ter sido processado mesmo assim; verifique-o antes de tentar de novo.")});
+        Terminar({DesfechoPagina::Interrompido, {}, QStringLiteral("A espera pela resposta da página de pagamento foi interrompida.")});
 }
 
 void PaginaPagamento::Sondar()
@@ -199,7 +212,7 @@ void PaginaPagamento::Sondar()
                       QStringLiteral("A página de pagamento não carregou em %1 segundos.").arg(segundos)});
         else
             Terminar({DesfechoPagina::SemResposta, {},
-                      QStringLiteral("A página de pagamento não respondeu em %1 segundos. O pagamento pode ter sido processado mesmo assim; verifique-o antes de tentar de novo.").arg(segundos)});
+                      QStringLiteral("A página de pagamento não respondeu em %1 segundos.").arg(segundos)});
         return;
     }
     if (sondando_)

@@ -1,6 +1,7 @@
 #pragma once
-// The public members' error convention: nothing reaches the host, and what
-// was caught still shows up in the log.
+// The checkout's ignored errors (public members, screen handlers): nothing
+// reaches the host or the event loop, and what was caught still shows up in
+// the log with the procedure's name.
 #include <QtGlobal>
 #include <exception>
 

@@ -1,5 +1,6 @@
 #include "checkout/Tela.h"
 
+#include "checkout/SemErros.h"
 #include "checkout/modGlobal.h"
 #include "suite/Utilitarios.h"
 
@@ -50,12 +51,8 @@ void TelaCheckout::Form_Activate()
 
 bool TelaCheckout::event(QEvent* evento)
 {
-    if (evento->type() == QEvent::WindowActivate) {
-        try {
-            Form_Activate();
-        } catch (...) {
-        }
-    }
+    if (evento->type() == QEvent::WindowActivate)
+        SemErros("TelaCheckout.Form_Activate", [this] { Form_Activate(); });
     return orvessa::Formulario::event(evento);
 }
 

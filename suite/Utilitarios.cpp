@@ -177,6 +177,43 @@ bool LerArquivo(const QString& caminho, QByteArray& conteudo, QString* erro = nu
     return true;
 }
 
+// The file's bytes in its own encoding (and byte-order mark).
+QByteArray Serializar(const ArquivoIni& ini)
+{
+    QByteArray saida;
+    for (const Linha& l : ini.linhas)
+        saida += l.bruto;
+    if (ini.codificacao == Codificacao::Utf8Bom)
+        return QByteArray("\xEF\xBB\xBF") + saida;
+    if (ini.codificacao == Codificacao::Utf16Le) {
+        QStringEncoder utf16(QStringEncoder::Utf16LE);
+        const QByteArray bytes = utf16(QString::fromUtf8(saida));
+        return QByteArray("\xFF\xFE") + bytes;
+    }
+    return saida;
+}
+
+// Replaces the file atomically with the lines; false with the reason.
+bool Gravar(const QString& arquivo, const ArquivoIni& ini, QString& motivo)
+{
+    const QByteArray saida = Serializar(ini);
+    QSaveFile destino(arquivo);
+    if (!destino.open(QIODevice::WriteOnly)) {
+        motivo = QStringLiteral("não foi possível criar o arquivo (%1)").arg(destino.errorString());
+        return false;
+    }
+    if (destino.write(saida) != saida.size()) {
+        motivo = QStringLiteral("não foi possível escrever (%1)").arg(destino.errorString());
+        destino.cancelWriting();
+        return false;
+    }
+    if (!destino.commit()) {
+        motivo = QStringLiteral("não foi possível concluir a gravação (%1)").arg(destino.errorString());
+        return false;
+    }
+    return true;
+}
+
 // ---------------------------------------------------------------------------
 // Cipher.
 
@@ -411,33 +448,44 @@ bool Utilitarios::GravarINI(const QString& arquivo, const QString& secao, const 
         ini.linhas.append(linhaNova(nomeChave + u'=' + textoValor, ini.fimLinha));
     }
 
-    QByteArray saida;
-    for (const Linha& l : ini.linhas)
-        saida += l.bruto;
-    switch (ini.codificacao) {
-    case Codificacao::Utf8Bom:
-        saida.prepend("\xEF\xBB\xBF");
-        break;
-    case Codificacao::Utf16Le: {
-        QStringEncoder utf16(QStringEncoder::Utf16LE);
-        const QByteArray bytes = utf16(QString::fromUtf8(saida));
-        saida = QByteArray("\xFF\xFE") + bytes;
-        break;
-    }
-    default:
-        break;
-    }
+    QString motivo;
+    if (!Gravar(arquivo, ini, motivo))
+        return falhar(motivo);
+    return true;
+}
 
-    QSaveFile destino(arquivo);
-    if (!destino.open(QIODevice::WriteOnly))
-        return falhar(QStringLiteral("não foi possível criar o arquivo (%1)").arg(destino.errorString()));
-    if (destino.write(saida) != saida.size()) {
-        const QString motivo = destino.errorString();
-        destino.cancelWriting();
-        return falhar(QStringLiteral("não foi possível escrever (%1)").arg(motivo));
+bool Utilitarios::RemoverSecaoINI(const QString& arquivo, const QString& secao) const
+{
+    const QString nomeSecao = secao.trimmed();
+    QByteArray conteudo;
+    if (!LerArquivo(arquivo, conteudo)) {
+        if (!QFileInfo::exists(arquivo))
+            return true;
+        qWarning("RemoverSecaoINI: %s não pôde ser lido", qPrintable(arquivo));
+        return false;
     }
-    if (!destino.commit())
-        return falhar(QStringLiteral("não foi possível concluir a gravação (%1)").arg(destino.errorString()));
+    ArquivoIni ini = Analisar(conteudo);
+    // A section runs from its header to the next header; every section of
+    // that name goes, so no later one of the same name comes to light.
+    bool dentro = false, removeu = false;
+    QList<Linha> mantidas;
+    for (const Linha& l : ini.linhas) {
+        if (auto nome = NomeSecao(l.texto))
+            dentro = nome->compare(nomeSecao, Qt::CaseInsensitive) == 0;
+        if (dentro)
+            removeu = true;
+        else
+            mantidas.append(l);
+    }
+    if (!removeu)
+        return true;
+    ini.linhas = mantidas;
+
+    QString motivo;
+    if (!Gravar(arquivo, ini, motivo)) {
+        qWarning("RemoverSecaoINI: %s: %s", qPrintable(arquivo), qPrintable(motivo));
+        return false;
+    }
     return true;
 }
 

@@ -49,6 +49,11 @@ public:
     bool GravarINI(const QString& arquivo, const QString& secao, const QString& chave,
                    const QString& valor) const;
 
+    // Removes every section of that name with its keys, the rest of the file
+    // kept; a missing file or section is left as it is. False, with the
+    // reason in the log, when the file could not be read or written.
+    bool RemoverSecaoINI(const QString& arquivo, const QString& secao) const;
+
     bool ValidarData(const QString& texto, int codigo) const;  // 25 YYYY-MM-DD, 60 MM/YYYY
     QString FormatarData(const QDate& data, const QString& formato) const;
     bool ValidarCPF(const QString& texto) const;

@@ -3,6 +3,7 @@
 #include <QHostAddress>
 #include <QHttpServer>
 #include <QHttpServerRequest>
+#include <QHttpServerResponder>
 #include <QHttpServerResponse>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -26,6 +27,15 @@ ServidorMoip::ServidorMoip() : servidor_(std::make_unique<QHttpServer>())
     auto registrar = [this](const QHttpServerRequest& pedido) {
         pedidos_.append({pedido.url().path(), pedido.query(), pedido.value("Authorization"), pedido.body()});
     };
+    // Every request, before any route is chosen.
+    servidor_->afterRequest([this](QHttpServerResponse&& resposta, const QHttpServerRequest& pedido) {
+        Bruto(pedido);
+        return std::move(resposta);
+    });
+    servidor_->setMissingHandler([this](const QHttpServerRequest& pedido, QHttpServerResponder&& respondedor) {
+        Bruto(pedido);
+        respondedor.write(QHttpServerResponder::StatusCode::NotFound);
+    });
 
     for (const QString& prefixo : {QString(), QStringLiteral("/sandbox")}) {
         servidor_->route(prefixo + QStringLiteral("/ws/alpha/EnviarInstrucao/Unica"),
@@ -60,6 +70,14 @@ ServidorMoip::ServidorMoip() : servidor_(std::make_unique<QHttpServer>())
 }
 
 ServidorMoip::~ServidorMoip() = default;
+
+void ServidorMoip::Bruto(const QHttpServerRequest& pedido)
+{
+    QByteArray texto = pedido.url().toEncoded() + '\n';
+    for (const auto& [nome, valor] : pedido.headers())
+        texto += nome + ": " + valor + '\n';
+    brutos_.append(texto);
+}
 
 QString ServidorMoip::Endereco() const
 {

@@ -14,6 +14,7 @@
 #include <memory>
 
 class QHttpServer;
+class QHttpServerRequest;
 
 namespace apoio {
 
@@ -54,11 +55,15 @@ public:
     QString UrlBoleto() const;
 
     const QList<Pedido>& Pedidos() const { return pedidos_; }
+    // Every request the server saw, routed or not (a page icon...), as its
+    // request line and headers.
+    const QList<QByteArray>& PedidosBrutos() const { return brutos_; }
     QList<Pedido> PedidosEm(const QString& inicioCaminho) const;
 
 private:
     QByteArray PaginaHtml() const;
     bool Autorizado(const QByteArray& cabecalho) const;
+    void Bruto(const QHttpServerRequest& pedido);
 
     std::unique_ptr<QHttpServer> servidor_;
     quint16 porta_ = 0;
@@ -68,6 +73,7 @@ private:
     QByteArray respostaConsulta_;
     QString tokenInstrucao_ = QStringLiteral("T2N0L0X8E0S1Q2V4G6C8B0Z1A3B5C7D9F1H3J5K7M9P1R3S5");
     QList<Pedido> pedidos_;
+    QList<QByteArray> brutos_;
 };
 
 }  // namespace apoio

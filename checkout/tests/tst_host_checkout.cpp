@@ -251,7 +251,10 @@ private slots:
         QVERIFY(abriu);
         QVERIFY(respostas_->Caixas().isEmpty());
 
+        // No screen can show on another thread: the call is refused there at
+        // once, whatever that thread's own state holds.
         bool resultado = true;
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("fora da thread da interface")));
         QThread* outra = QThread::create([&] {
             auto c = Criar();
             resultado = Componentes::ChamarMetodo(c.get(), DispidProcessar).toBool();
@@ -262,8 +265,7 @@ private slots:
         QVERIFY(outra->wait(30000));
         delete outra;
         QVERIFY(!resultado);
-        QCOMPARE(respostas_->Caixas().size(), 1);
-        QCOMPARE(respostas_->Caixas().first().texto, MensagemToken);
+        QVERIFY(respostas_->Caixas().isEmpty());
 
         respostas_->Limpar();
         abriu = false;

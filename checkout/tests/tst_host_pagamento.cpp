@@ -17,6 +17,8 @@
 #include <QApplication>
 #include <QLibrary>
 #include <QLineEdit>
+#include <QRegularExpression>
+#include <QThread>
 #include <QTimer>
 #include <QtTest>
 
@@ -85,7 +87,14 @@ public:
                 f->Descarregar(true);
         });
     }
-    bool Concluido() const { return passos_.isEmpty() && !esgotado_; }
+    // Steps whose moment came as the run ended (the screens folding up
+    // before the next pulse) still run.
+    bool Concluido()
+    {
+        while (!esgotado_ && !passos_.isEmpty() && passos_.front().pronto())
+            passos_.takeFirst().acao();
+        return passos_.isEmpty() && !esgotado_;
+    }
 
 private:
     QList<Passo> passos_;
@@ -135,9 +144,24 @@ std::function<bool()> Form3Em(int estado)
     };
 }
 
+// A desktop that never hands the activation back to a screen once the one
+// above it closes.
+class SemAtivacao : public QObject {
+public:
+    SemAtivacao() { qApp->installEventFilter(this); }
+    ~SemAtivacao() override { qApp->removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* alvo, QEvent* evento) override
+    {
+        return evento->type() == QEvent::WindowActivate && qobject_cast<orvessa::Formulario*>(alvo);
+    }
+};
+
 struct Desfecho {
     bool processado = false;
     bool roteiroCompleto = false;
+    bool form2FicouAberta = false;  // after the outcome screen closed
     QString resultado;  // the outcome screen's marked-up result
     QString endereco;   // its address to pay at
     QString titulo;
@@ -163,6 +187,8 @@ private:
     Desfecho Pagar(int opcao, Durante durante = Durante::Nada)
     {
         Desfecho d;
+        // Timers of this run go with it.
+        QObject execucao;
         QList<Roteiro::Passo> passos;
         passos.append({[] { return Tela("Form2") != nullptr; },
                        [opcao] {
@@ -189,16 +215,29 @@ private:
         // After a success the payer screen folds up by itself; otherwise the
         // buyer closes it.
         passos.append({[] { return Tela("Form3") == nullptr; },
-                       [] {
-                           QTimer::singleShot(1500, [] {
-                               if (QWidget* form2 = Tela("Form2"))
+                       [&d, &execucao] {
+                           QTimer::singleShot(1500, &execucao, [&d] {
+                               if (QWidget* form2 = Tela("Form2")) {
+                                   d.form2FicouAberta = true;
                                    form2->close();
+                               }
                            });
                        }});
         Roteiro roteiro(passos);
         d.processado = Componentes::ChamarMetodo(checkout_.get(), QStringLiteral("App_ProcessarPagamento")).toBool();
         d.roteiroCompleto = roteiro.Concluido();
         return d;
+    }
+
+    // Without the page's answer the screen says one thing: the outcome is
+    // not known, check before paying again, ask support.
+    static void VerIndeterminado(const QString& resultado)
+    {
+        QVERIFY2(resultado.contains(QStringLiteral("Não foi possível saber se o pagamento foi realizado.")),
+                 qPrintable(resultado));
+        QVERIFY2(!resultado.contains(QStringLiteral("não foi realizado")), qPrintable(resultado));
+        QVERIFY(resultado.contains(QStringLiteral("verifique se o pagamento foi processado")));
+        QVERIFY(resultado.contains(kSuporte));
     }
 
 private slots:
@@ -260,6 +299,13 @@ private slots:
         const QString tokenInstrucao = paginas[0].consulta.queryItemValue(QStringLiteral("token"));
         QCOMPARE(tokenInstrucao, QStringLiteral("T2N0L0X8E0S1Q2V4G6C8B0Z1A3B5C7D9F1H3J5K7M9P1R3S5"));
         QCOMPARE(paginas[0].consulta.queryItemValue(QStringLiteral("C_TIPO_PAGAMENTO")), QStringLiteral("0"));
+        // The card data reach the page's server once: no icon request, no
+        // referrer carrying the page's address.
+        QByteArrayList comCartao;
+        for (const QByteArray& pedido : servidor_->PedidosBrutos())
+            if (pedido.contains("4111111111111111"))
+                comCartao.append(pedido.left(pedido.indexOf('\n')).left(60));
+        QVERIFY2(comCartao.size() == 1, comCartao.join(", ").constData());
 
         const QString idRetorno = Componentes::ObterPropriedade(checkout_.get(), QStringLiteral("MOIP_IdRetorno")).toString();
         QVERIFY2(idRetorno.endsWith(QStringLiteral(".PEDIDO42")), qPrintable(idRetorno));
@@ -278,6 +324,21 @@ private slots:
         const auto consultas = servidor_->PedidosEm(QStringLiteral("/ws/alpha/ConsultarInstrucao/"));
         QCOMPARE(consultas.size(), 1);
         QCOMPARE(consultas[0].caminho, QStringLiteral("/ws/alpha/ConsultarInstrucao/") + tokenInstrucao);
+    }
+
+    // After a success and "Concluir" no screen is left, whatever the
+    // desktop does with activation, and the one payment was the only one.
+    void UmPagamentoPorExecucao()
+    {
+        SemAtivacao semAtivacao;
+        const Desfecho d = Pagar(0);
+        QVERIFY(d.roteiroCompleto);
+        QVERIFY(d.processado);
+        QVERIFY(!d.form2FicouAberta);
+        for (orvessa::Formulario* f : orvessa::Formulario::FormulariosCarregados())
+            QVERIFY2(!f->Name().startsWith(QLatin1String("Form")), qPrintable(f->Name()));
+        QCOMPARE(servidor_->PedidosEm(QStringLiteral("/ws/alpha/EnviarInstrucao")).size(), 1);
+        QCOMPARE(servidor_->PedidosEm(QStringLiteral("/sandbox.asp")).size(), 1);
     }
 
     void PagamentoRecusadoDizPorque()
@@ -311,6 +372,7 @@ private slots:
         QVERIFY(d.roteiroCompleto);
         QVERIFY(!d.processado);
         QVERIFY2(d.resultado.contains(QStringLiteral("não respondeu em 3 segundos")), qPrintable(d.resultado));
+        VerIndeterminado(d.resultado);
     }
 
     void FecharDuranteAEsperaPerguntaEPara()
@@ -341,6 +403,7 @@ private slots:
         QVERIFY(d.roteiroCompleto);
         QVERIFY(!d.processado);
         QVERIFY2(d.resultado.contains(QStringLiteral("foi interrompida")), qPrintable(d.resultado));
+        VerIndeterminado(d.resultado);
         QVERIFY(respostas_->CaixasCom(QStringLiteral("Deseja mesmo fechar")).isEmpty());
     }
 
@@ -377,6 +440,92 @@ private slots:
         } catch (const plataforma::ErroExecucao& e) {
             QCOMPARE(e.Numero(), 450L);
         }
+    }
+
+    // A host on a thread of its own: the screens are refused at once with
+    // nothing sent, while the query works there with that thread's state.
+    void OutraThread()
+    {
+        // This thread's state: a failed query, nothing read.
+        servidor_->DefinirRespostaConsulta("isto não é XML");
+        QVERIFY(!Componentes::ChamarMetodo(checkout_.get(), QStringLiteral("Pagamento_Verificar"),
+                                           {QStringLiteral("TOKEN-0")})
+                     .toBool());
+        servidor_->DefinirRespostaConsulta(apoio::ServidorMoip::RespostaConsultaPadrao());
+        const qsizetype pedidosAntes = servidor_->Pedidos().size();
+
+        bool processado = true, verificado = false;
+        int itens = -1;
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("fora da thread da interface")));
+        std::unique_ptr<QThread> outra(QThread::create([&] {
+            std::unique_ptr<QObject> c(Componentes::CriarObjeto(QStringLiteral("Vendalo.Checkout")));
+            Componentes::DefinirPropriedade(c.get(), QStringLiteral("MOIP_Token"), kToken);
+            Componentes::DefinirPropriedade(c.get(), QStringLiteral("MOIP_ChaveAcesso"), kChave);
+            Componentes::DefinirPropriedade(c.get(), QStringLiteral("MOIP_OmitirTelaInicial"), true);
+            processado = Componentes::ChamarMetodo(c.get(), QStringLiteral("App_ProcessarPagamento")).toBool();
+            verificado =
+                Componentes::ChamarMetodo(c.get(), QStringLiteral("Pagamento_Verificar"), {QStringLiteral("TOKEN-1")})
+                    .toBool();
+            itens = Componentes::ObterPropriedade(c.get(), QStringLiteral("Pagamento_TotalItens")).toInt();
+        }));
+        outra->start();
+        // The local servers answer from this thread meanwhile.
+        QTRY_VERIFY_WITH_TIMEOUT(outra->isFinished(), 60000);
+        QVERIFY(!processado);
+        QVERIFY(verificado);
+        QCOMPARE(itens, 2);
+        QVERIFY(respostas_->Caixas().isEmpty());
+        QVERIFY(orvessa::Formulario::FormulariosCarregados().isEmpty());
+        QCOMPARE(servidor_->Pedidos().size(), pedidosAntes + 1);
+        QCOMPARE(servidor_->Pedidos().last().caminho, QStringLiteral("/ws/alpha/ConsultarInstrucao/TOKEN-1"));
+        // This thread's state saw none of it.
+        QCOMPARE(Componentes::ObterPropriedade(checkout_.get(), QStringLiteral("Pagamento_TotalItens")).toInt(), 0);
+    }
+
+    // One file exported to again and again: each export holds one
+    // transaction, what the host keeps there stays, and a transaction
+    // without verified data keeps only its id and token.
+    void ArquivoReutilizadoNaoMisturaTransacoes()
+    {
+        const QString arquivo = ambiente_->Caminho(QStringLiteral("reutilizado.ini"));
+        auto& u = orvessa::Utilitarios::Instancia();
+        u.GravarINI(arquivo, QStringLiteral("Host"), QStringLiteral("Cliente"), QStringLiteral("7"));
+        auto salvarDados = [&] {
+            Componentes::ChamarMetodo(checkout_.get(), QStringLiteral("Pagamento_SalvarDados"),
+                                      {arquivo, QStringLiteral("TOKEN-1")});
+        };
+        auto conteudo = [&] {
+            QFile f(arquivo);
+            return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+        };
+
+        salvarDados();
+        QCOMPARE(u.LerINI(arquivo, "Pagamento", "TotalItens"), QStringLiteral("2"));
+        QCOMPARE(u.LerINI(arquivo, "Pagamento", "CodigoMoIP2"), QStringLiteral("84701"));
+
+        // The answer with its first payment only.
+        QByteArray umPagamento = apoio::ServidorMoip::RespostaConsultaPadrao();
+        const qsizetype segundo = umPagamento.indexOf("<Pagamento>", umPagamento.indexOf("</Pagamento>"));
+        umPagamento.remove(segundo, umPagamento.indexOf("</Autorizacao>") - segundo);
+        servidor_->DefinirRespostaConsulta(umPagamento);
+        salvarDados();
+        QCOMPARE(u.LerINI(arquivo, "Pagamento", "TotalItens"), QStringLiteral("1"));
+        QCOMPARE(u.LerINI(arquivo, "Pagamento", "CodigoMoIP1"), QStringLiteral("84785"));
+        QVERIFY2(!conteudo().contains(QStringLiteral("2=")), qPrintable(conteudo()));
+
+        // A transaction the service cannot verify: its export is the id and
+        // token this thread holds (an earlier run's, or none), with no payer
+        // or payment beside them.
+        servidor_->DefinirRespostaConsulta("isto não é XML");
+        Componentes::ChamarMetodo(checkout_.get(), QStringLiteral("App_SalvarTransacao"), {arquivo});
+        QCOMPARE(u.LerINI(arquivo, "Checkout", "ID"),
+                 Componentes::ObterPropriedade(checkout_.get(), QStringLiteral("MOIP_IdRetorno")).toString());
+        const QString texto = conteudo();
+        QVERIFY2(texto.contains(QStringLiteral("[Checkout]")) && texto.contains(QStringLiteral("Token=")),
+                 qPrintable(texto));
+        for (const char* secao : {"[Pagador]", "[Endereço de cobranca]", "[Recebedor]", "[Pagamento]"})
+            QVERIFY2(!texto.contains(QString::fromUtf8(secao)), qPrintable(texto));
+        QCOMPARE(u.LerINI(arquivo, "Host", "Cliente"), QStringLiteral("7"));
     }
 
     void VerificarLeOsPagamentosPeloNome()

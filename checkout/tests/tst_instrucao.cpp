@@ -92,6 +92,33 @@ private slots:
         QCOMPARE(e.value(pagador + QStringLiteral("EnderecoCobranca/Cidade")), QStringLiteral("São Paulo"));
     }
 
+    // What a parser reads back of a value: the characters XML forbids are
+    // gone, everything else arrives as typed.
+    void textoParaXml_data()
+    {
+        QTest::addColumn<QString>("valor");
+        QTest::addColumn<QString>("lido");
+        QTest::newRow("controles colados") << QStringLiteral("Ana\x01Sou\x0bza\x1f") << QStringLiteral("AnaSouza");
+        QTest::newRow("NUL") << QString(QStringLiteral("a") + QChar(0) + QStringLiteral("b")) << QStringLiteral("ab");
+        QTest::newRow("tab e quebra ficam") << QStringLiteral("a\tb\nc") << QStringLiteral("a\tb\nc");
+        QTest::newRow("marcação") << QStringLiteral("<b>\"A\" & 'B'</b>") << QStringLiteral("<b>\"A\" & 'B'</b>");
+        QTest::newRow("par substituto fica") << QStringLiteral("x\U0001F600y") << QStringLiteral("x\U0001F600y");
+        QTest::newRow("substituto sozinho sai")
+            << QString(QChar(0xD83D) + QStringLiteral("x") + QChar(0xDE00)) << QStringLiteral("x");
+        QTest::newRow("não caracteres") << QString(QChar(0xFFFE) + QStringLiteral("ok") + QChar(0xFFFF))
+                                        << QStringLiteral("ok");
+    }
+
+    void textoParaXml()
+    {
+        QFETCH(QString, valor);
+        QFETCH(QString, lido);
+        QXmlStreamReader leitor(QStringLiteral("<a>") + TextoParaXml(valor) + QStringLiteral("</a>"));
+        QVERIFY(leitor.readNextStartElement());
+        QCOMPARE(leitor.readElementText(), lido);
+        QVERIFY2(!leitor.hasError(), qPrintable(leitor.errorString()));
+    }
+
     void valores_data()
     {
         QTest::addColumn<double>("valor");
@@ -145,6 +172,11 @@ private slots:
         QTest::newRow("sem Resposta sob a raiz")
             << QByteArray("<Resposta><Status>Sucesso</Status><Token>x</Token></Resposta>") << true << false
             << QString() << QString();
+        // Nothing to pay nor to verify with: no answer at all.
+        QTest::newRow("sucesso sem token") << apoio::ServidorPagamento::Sucesso(QString()) << false << false
+                                           << QString() << QString();
+        QTest::newRow("token em branco") << apoio::ServidorPagamento::Sucesso(QStringLiteral(" \t ")) << false
+                                         << false << QString() << QString();
         QTest::newRow("vazio") << QByteArray("  \r\n") << false << false << QString() << QString();
         QTest::newRow("não é XML") << QByteArray("<html><body>Bad gateway") << false << false << QString()
                                    << QString();

@@ -13,6 +13,7 @@
 #include "checkout/modGlobal.h"
 #include "suite/BalaoAviso.h"
 #include "suite/Controles.h"
+#include "suite/TextoMarcado.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -575,8 +576,9 @@ private slots:
         QCOMPARE(Parametros().TokenInstrucao, QStringLiteral("TK2"));
     }
 
-    // Wrong credentials (no XML back) and a server that is not there give
-    // the no-answer message; no token, no page parameters.
+    // Wrong credentials (no XML back), a success without a token and a
+    // server that is not there give the no-answer message; no token, no
+    // page parameters.
     void semRespostaValida()
     {
         Parametros().MOIP_ChaveAcesso = Chave40.left(39) + QLatin1Char('X');
@@ -589,10 +591,69 @@ private slots:
         QCOMPARE(Parametros().TokenInstrucao, QString());
         QCOMPARE(Parametros().ParametrosPagina, QStringLiteral("anterior"));
 
-        ConfigCheckout().HostApi = QStringLiteral("http://127.0.0.1:1");
+        Parametros().MOIP_ChaveAcesso = Chave40;
+        servidor_->DefinirCorpo(apoio::ServidorPagamento::Sucesso(QString()));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("sem informar o token")));
         f->Btn()->click();
+        QCOMPARE(servidor_->Pedidos().size(), 2);
         QCOMPARE(respostas_->Caixas().size(), 2);
         QCOMPARE(respostas_->Caixas().at(1).texto, SemResposta);
+        QCOMPARE(Parametros().TokenInstrucao, QString());
+        QCOMPARE(Parametros().ParametrosPagina, QStringLiteral("anterior"));
+
+        ConfigCheckout().HostApi = QStringLiteral("http://127.0.0.1:1");
+        f->Btn()->click();
+        QCOMPARE(respostas_->Caixas().size(), 3);
+        QCOMPARE(respostas_->Caixas().at(2).texto, SemResposta);
+    }
+
+    // The service's error text is shown as it came: its tags stay text.
+    void erroDoServicoLiteral()
+    {
+        const QString texto = QStringLiteral("<b>Valor</b> <c=&H0000FF&>inválido</c>");
+        servidor_->DefinirCorpo(apoio::ServidorPagamento::Falha(QStringLiteral("171"), texto));
+        Form2* f = AbrirForm2();
+        Preencher(f);
+        f->Btn()->click();
+        QCOMPARE(respostas_->Caixas().size(), 1);
+        const QString caixa = respostas_->Caixas().first().texto;
+        QCOMPARE(orvessa::TextoMarcadoParaSimples(caixa).remove(QChar(0x200B)), QStringLiteral("Erro: 171 - ") + texto);
+        const QString html = orvessa::TextoMarcadoParaHtml(caixa);
+        QVERIFY2(!html.contains(QLatin1String("color")) && html.count(QLatin1String("<b>")) == 1, qPrintable(html));
+    }
+
+    // Pasted text with control characters still makes a document the
+    // service can parse.
+    void caractereDeControle()
+    {
+        Form2* f = AbrirForm2();
+        Preencher(f);
+        f->CaixaCampo(F::CampoResponsavel)->DefinirTexto(QStringLiteral("Ana\x01Sou\x0bza"));
+        f->CaixaCampo(F::CampoLogradouro)->DefinirTexto(QStringLiteral("Praça\x1b da Sé"));
+        f->Btn()->click();
+        QCOMPARE(servidor_->Pedidos().size(), 1);
+        bool valido = false;
+        QCOMPARE(ValorElemento(servidor_->Pedidos().first().corpo, QStringLiteral("Nome"), &valido),
+                 QStringLiteral("AnaSouza"));
+        QVERIFY(valido);
+        QCOMPARE(ValorElemento(servidor_->Pedidos().first().corpo, QStringLiteral("Logradouro")),
+                 QStringLiteral("Praça da Sé"));
+        QCOMPARE(Parametros().TokenInstrucao, QStringLiteral("TOKEN-INSTRUCAO"));
+    }
+
+    // Once the outcome screen saw the payment succeed, the payer screen
+    // sends nothing more in this run.
+    void umaInstrucaoPorExecucao()
+    {
+        Form2* f = AbrirForm2();
+        Preencher(f);
+        f->Btn()->click();
+        QCOMPARE(servidor_->Pedidos().size(), 1);
+        Parametros().PagamentoProcessado = true;
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("já foi processado")));
+        f->Btn()->click();
+        QCOMPARE(servidor_->Pedidos().size(), 1);
+        QVERIFY(respostas_->Caixas().isEmpty());
     }
 
     // The one slow test: a server that never answers gives the message once

@@ -237,6 +237,23 @@ private slots:
         QCOMPARE(Ler(arquivo), QByteArray("[A]\nk=1\nj=2\n\n[B]\nk=3\n"));
     }
 
+    // Every section of the name goes with its keys and comments; the rest
+    // keeps its bytes. Nothing to remove: the file stays untouched, a
+    // missing one is not made.
+    void iniRemoverSecao()
+    {
+        const QString arquivo = Caminho(QStringLiteral("remover.ini"));
+        Escrever(arquivo, "; topo\r\n[A]\r\nk=1\r\n\r\n[Pagamento]\r\n; nota\r\nData2=x\r\n\r\n[B]\r\nS\xE3o=2\r\n"
+                          "[PAGAMENTO]\r\nTotalItens=2\r\n");
+        QVERIFY(U().RemoverSecaoINI(arquivo, QStringLiteral("pagamento")));
+        QCOMPARE(Ler(arquivo), QByteArray("; topo\r\n[A]\r\nk=1\r\n\r\n[B]\r\nS\xE3o=2\r\n"));
+        QVERIFY(U().RemoverSecaoINI(arquivo, QStringLiteral("Falta")));
+        QCOMPARE(Ler(arquivo), QByteArray("; topo\r\n[A]\r\nk=1\r\n\r\n[B]\r\nS\xE3o=2\r\n"));
+        const QString falta = Caminho(QStringLiteral("falta.ini"));
+        QVERIFY(U().RemoverSecaoINI(falta, QStringLiteral("A")));
+        QVERIFY(!QFile::exists(falta));
+    }
+
     // --- cipher -----------------------------------------------------------
 
     void cifraIdaEVolta_data()
