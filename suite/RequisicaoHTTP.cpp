@@ -205,9 +205,10 @@ bool RequisicaoHTTP::Executar(bool post, const QString& endereco)
         erro_ = r.erro;
     else
         erro_ = QStringLiteral("HTTP %1 %2").arg(r.status).arg(r.razao);
-    // A document far above any real answer is no answer: say so.
-    if (r.fim == FimTransferencia::RespostaGrande)
-        qWarning("Resposta recusada de %s: %s", qPrintable(r.enderecoFinal.toDisplayString(QUrl::RemoveQuery)),
+    // A document far above any real answer is no answer, and a hop to an
+    // address the rule refuses is no accident: say so.
+    if (r.fim == FimTransferencia::RespostaGrande || r.fim == FimTransferencia::EnderecoRecusado)
+        qWarning("Requisição a %s recusada: %s", qPrintable(r.enderecoFinal.toDisplayString(QUrl::RemoveQuery)),
                  qPrintable(erro_));
     return false;
 }

@@ -8,6 +8,7 @@
 #include "suite/Transferencia.h"
 
 #include <QElapsedTimer>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 
@@ -235,6 +236,8 @@ private slots:
         QVERIFY(arquivo.dados.isEmpty());
 
         RequisicaoHTTP http;
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^Requisição a .*192.0.2.1.* recusada")));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^Requisição a .*192.0.2.1.* recusada")));
         QVERIFY(!http.ObterURL(externo.Endereco(QStringLiteral("/x"))));
         QVERIFY(!http.ObterURL(local.Endereco(QStringLiteral("/a"))));
         QVERIFY2(http.ErroResposta().contains(QLatin1String("Somente HTTPS")), qPrintable(http.ErroResposta()));

@@ -28,7 +28,12 @@ bool Subir(int s, const char* nome, QString& motivo)
 {
     ifreq pedido{};
     std::strncpy(pedido.ifr_name, nome, IFNAMSIZ - 1);
-    if (ioctl(s, SIOCGIFFLAGS, &pedido) != 0 || ((pedido.ifr_flags |= IFF_UP), ioctl(s, SIOCSIFFLAGS, &pedido) != 0)) {
+    bool ok = ioctl(s, SIOCGIFFLAGS, &pedido) == 0;
+    if (ok) {
+        pedido.ifr_flags = short(pedido.ifr_flags | IFF_UP);
+        ok = ioctl(s, SIOCSIFFLAGS, &pedido) == 0;
+    }
+    if (!ok) {
         motivo = QStringLiteral("não foi possível ligar %1: %2").arg(QLatin1String(nome), QString::fromLocal8Bit(std::strerror(errno)));
         return false;
     }

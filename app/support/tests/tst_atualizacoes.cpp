@@ -369,6 +369,9 @@ private slots:
         externo.Definir(kCaminho, oferta);
         if (redirecionado) {
             servidor_->Definir(kCaminho, RespostaHttpTeste::Redirecionar(externo.Endereco(kCaminho).toUtf8()));
+            const QRegularExpression aviso(QStringLiteral("^Requisição a .*192.0.2.1.* recusada.*Somente HTTPS"));
+            QTest::ignoreMessage(QtWarningMsg, aviso);
+            QTest::ignoreMessage(QtWarningMsg, aviso);
         } else {
             qeltrano::Config().SiteFabricante = externo.Endereco();
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("não usa HTTPS")));
@@ -412,7 +415,7 @@ private slots:
         enorme.bloco = 64 * 1024;
         enorme.repetirBlocos = 400 * 16;
         servidor_->Definir(kCaminho, enorme);
-        const QRegularExpression aviso(QStringLiteral("Resposta recusada .*checkversion.asp.*limite"));
+        const QRegularExpression aviso(QStringLiteral("Requisição a .*checkversion.asp recusada: .*limite"));
         QTest::ignoreMessage(QtWarningMsg, aviso);
         QTest::ignoreMessage(QtWarningMsg, aviso);
         QVERIFY(!qeltrano::VerificarAtualizacoes(QStringLiteral("002"), false));

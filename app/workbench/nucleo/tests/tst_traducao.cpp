@@ -375,6 +375,9 @@ private slots:
         });
         servidor_->Servidor().Definir(QStringLiteral("/translate_a/t"),
                                       apoio::RespostaHttpTeste::Redirecionar(fora.Endereco(QStringLiteral("/translate_a/t")).toUtf8()));
+        const QRegularExpression aviso(QStringLiteral("^Requisição a .*192.0.2.1.* recusada.*Somente HTTPS"));
+        QTest::ignoreMessage(QtWarningMsg, aviso);
+        QTest::ignoreMessage(QtWarningMsg, aviso);
         QCOMPARE(TraduzirTexto(QStringLiteral("  longe  "), QStringLiteral("en"), QStringLiteral("pt"), false),
                  QStringLiteral("longe"));
         QCOMPARE(servidor_->Servidor().PedidosCom("GET", QStringLiteral("/translate_a/t")), 1);
