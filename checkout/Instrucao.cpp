@@ -5,14 +5,10 @@
 #include "checkout/modGlobal.h"
 #include "suite/RequisicaoHTTP.h"
 
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QUrl>
 #include <QXmlStreamReader>
 
 #include <cmath>
-#include <memory>
 
 namespace vendalo {
 namespace {
@@ -110,17 +106,14 @@ ResultadoEnvio EnviarInstrucao(const QString& endereco, const QByteArray& autori
         qWarning("Vendalo: endereço do serviço de pagamento recusado (só https): %s", qPrintable(endereco));
         return {};
     }
-    QNetworkAccessManager rede;
-    QNetworkRequest pedido = PedidoSeguro(rede, QUrl(endereco));
-    pedido.setRawHeader("Authorization", autorizacao);
-    pedido.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("text/xml; charset=utf-8"));
-    pedido.setTransferTimeout(limiteMs + 1000);
-
-    std::unique_ptr<QNetworkReply> resposta(rede.post(pedido, documento.toUtf8()));
+    const EnvioHttp envio = EnviarHttp("POST", QUrl(endereco),
+                                       {{QByteArrayLiteral("Authorization"), autorizacao},
+                                        {QByteArrayLiteral("Content-Type"), QByteArrayLiteral("text/xml; charset=utf-8")}},
+                                       documento.toUtf8(), limiteMs, parar);
     ResultadoEnvio r;
-    r.fim = AguardarResposta(resposta.get(), limiteMs, parar);
+    r.fim = envio.fim;
     if (r.fim == FimEspera::Resposta)
-        r.corpo = resposta->readAll();
+        r.corpo = envio.corpo;
     return r;
 }
 

@@ -49,7 +49,7 @@ struct ResultadoEnvio {
 };
 
 // POSTs the document and waits for the answer at most `limiteMs`, serving
-// the thread's events meanwhile; `parar` is asked between polls and ends the
+// the thread's events meanwhile; `parar` is asked while it waits and ends the
 // wait at once. Only https, or http to a loopback address, is sent.
 VENDALO_EXPORT ResultadoEnvio EnviarInstrucao(const QString& endereco, const QByteArray& autorizacao,
                                               const QString& documento, int limiteMs,

@@ -1,6 +1,8 @@
 #pragma once
-// A GET that never hangs, under the library's rule for every address it
-// reaches (EnderecoPermitido: https only, plain http only to loopback).
+// The checkout's two requests on the suite's one request primitive, under
+// the library's rules: https only (plain http only to loopback), no
+// redirect followed (it could lead the credentials elsewhere), a bounded
+// wait and a bounded answer.
 #include "checkout/Exporta.h"
 #include "checkout/Instrucao.h"
 
@@ -11,10 +13,6 @@
 #include <QUrl>
 
 #include <functional>
-
-class QNetworkAccessManager;
-class QNetworkReply;
-class QNetworkRequest;
 
 namespace vendalo {
 
@@ -29,13 +27,18 @@ struct RespostaHttp {
 VENDALO_EXPORT RespostaHttp ObterHttp(const QUrl& endereco, const QList<QPair<QByteArray, QByteArray>>& cabecalhos,
                                       int segundos);
 
-// A request to `endereco` with the library's rules: no redirect followed (it
-// could lead the credentials elsewhere), and no environment proxy for plain
-// http, which passed the address rule only to loopback.
-QNetworkRequest PedidoSeguro(QNetworkAccessManager& rede, const QUrl& endereco);
+struct EnvioHttp {
+    FimEspera fim = FimEspera::SemResposta;
+    int status = 0;
+    QByteArray corpo;
+    QString erro;  // why no answer came
+    bool esgotado = false;  // the wait ran out
+};
 
-// Serves the thread's events until `resposta` finishes, `limiteMs` passes or
-// `parar` (asked between polls) answers true; the last two abort it.
-FimEspera AguardarResposta(QNetworkReply* resposta, int limiteMs, const std::function<bool()>& parar = {});
+// One request under those rules: at most `limiteMs`, `parar` asked while
+// it waits; the body above the size of any real answer is no answer.
+EnvioHttp EnviarHttp(const QByteArray& metodo, const QUrl& endereco,
+                     const QList<QPair<QByteArray, QByteArray>>& cabecalhos, const QByteArray& corpo, int limiteMs,
+                     const std::function<bool()>& parar = {});
 
 }  // namespace vendalo

@@ -2,20 +2,12 @@
 
 #include "platform/Texto.h"
 #include "suite/ConexaoRede.h"
+#include "suite/Transferencia.h"
 
 #include <QCoreApplication>
-#include <QEventLoop>
 #include <QHostAddress>
-#include <QNetworkAccessManager>
-#include <QNetworkProxy>
-#include <QNetworkReply>
-#include <QNetworkRequest>
-#include <QPointer>
-#include <QThread>
 #include <QStringDecoder>
-#include <QTimer>
 #include <QUrl>
-#include <memory>
 
 #include <cstring>
 
@@ -108,23 +100,6 @@ QString DecodificarCorpo(const QByteArray& corpo, QByteArray charset)
     return QString::fromUtf8(corpo);
 }
 
-// One manager for the program (one more for loopback, which never goes
-// through a proxy): its connections are kept alive between requests, so a
-// run of a thousand rows does not open a thousand connections, nor pay a TLS
-// handshake for each. Owned by the application object, so it is gone before
-// Qt Network is.
-QNetworkAccessManager* RedeCompartilhada(bool loopback)
-{
-    static QPointer<QNetworkAccessManager> gerentes[2];
-    QPointer<QNetworkAccessManager>& gerente = gerentes[loopback ? 1 : 0];
-    if (!gerente) {
-        gerente = new QNetworkAccessManager(QCoreApplication::instance());
-        if (loopback)
-            gerente->setProxy(QNetworkProxy::NoProxy);
-    }
-    return gerente;
-}
-
 }  // namespace
 
 bool EnderecoLoopback(const QUrl& url)
@@ -179,97 +154,63 @@ void RequisicaoHTTP::LimparRequisicao()
     corpo_.clear();
     status_ = 0;
     erro_.clear();
+    fim_ = FimTransferencia::FalhaRede;
 }
 
-// Waits in a local event loop: the window keeps painting and its input
-// events are delivered meanwhile, so a click may re-enter the caller before
-// this returns (as with DoEvents); callers guard their own state.
+// The transfer waits in a local event loop: the window keeps painting and
+// its input events are delivered meanwhile, so a click may re-enter the
+// caller before this returns (as with DoEvents); callers guard their own
+// state.
 bool RequisicaoHTTP::Executar(bool post, const QString& endereco)
 {
     texto_.clear();
     corpo_.clear();
     status_ = 0;
     erro_.clear();
+    fim_ = FimTransferencia::FalhaRede;
 
-    if (!QCoreApplication::instance()) {
-        erro_ = QStringLiteral("Sem laço de eventos para a requisição.");
-        return false;
-    }
     const QUrl url = EnderecoTolerante(endereco);
     const QString esquema = url.scheme().toLower();
     if (!url.isValid() || url.host().isEmpty() || (esquema != QLatin1String("http") && esquema != QLatin1String("https"))) {
         erro_ = QStringLiteral("Endereço inválido: %1").arg(endereco);
         return false;
     }
-    // Plain HTTP never leaves this machine: what a remote host answers
-    // (a translation, an installer's address) must come over TLS.
-    if (!EnderecoPermitido(url)) {
-        erro_ = QStringLiteral("Somente HTTPS é aceito fora do computador local: %1").arg(endereco);
-        return false;
-    }
 
-    // A proxy named in the environment must never see loopback traffic. A
-    // worker thread cannot use the program's manager and gets its own.
-    const bool loopback = EnderecoLoopback(url);
-    std::unique_ptr<QNetworkAccessManager> propria;
-    QNetworkAccessManager* rede = nullptr;
-    if (QThread::currentThread() == QCoreApplication::instance()->thread()) {
-        rede = RedeCompartilhada(loopback);
-    } else {
-        propria = std::make_unique<QNetworkAccessManager>();
-        if (loopback)
-            propria->setProxy(QNetworkProxy::NoProxy);
-        rede = propria.get();
-    }
-
-    QNetworkRequest pedido(url);
-    pedido.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
-    pedido.setHeader(QNetworkRequest::UserAgentHeader, QByteArrayLiteral("Mozilla/5.0 (compatible; Orvessa)"));
-
-    QNetworkReply* resposta = nullptr;
+    PedidoTransferencia pedido;
+    pedido.endereco = url;
+    pedido.cabecalhos.append({QByteArrayLiteral("User-Agent"), QByteArrayLiteral("Mozilla/5.0 (compatible; Orvessa)")});
     if (post) {
-        QByteArray corpo;
+        pedido.metodo = "POST";
         for (const auto& [nome, valor] : parametros_) {
-            if (!corpo.isEmpty())
-                corpo += '&';
-            corpo += CodificarTolerante(nome, "", true) + '=' + CodificarTolerante(valor, "", true);
+            if (!pedido.corpo.isEmpty())
+                pedido.corpo += '&';
+            pedido.corpo += CodificarTolerante(nome, "", true) + '=' + CodificarTolerante(valor, "", true);
         }
-        pedido.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/x-www-form-urlencoded"));
-        resposta = rede->post(pedido, corpo);
-    } else {
-        resposta = rede->get(pedido);
+        pedido.cabecalhos.append({QByteArrayLiteral("Content-Type"), QByteArrayLiteral("application/x-www-form-urlencoded")});
     }
+    LimitesTransferencia limites;
+    limites.prazoMs = (TempoLimite > 0 ? TempoLimite : kTempoLimitePadrao) * 1000;
+    limites.tamanhoMaximo = TamanhoMaximo > 0 ? TamanhoMaximo : kLimiteRespostaTexto;
 
-    const int segundos = TempoLimite > 0 ? TempoLimite : kTempoLimitePadrao;
-    bool esgotado = false;
-    QTimer prazo;
-    prazo.setSingleShot(true);
-    QEventLoop laco;
-    QObject::connect(resposta, &QNetworkReply::finished, &laco, &QEventLoop::quit);
-    QObject::connect(&prazo, &QTimer::timeout, resposta, [&] {
-        esgotado = true;
-        resposta->abort();
-    });
-    prazo.start(segundos * 1000);
-    if (!resposta->isFinished())
-        laco.exec();
-    prazo.stop();
-
-    status_ = resposta->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (resposta->isOpen())
-        corpo_ = resposta->readAll();
-    texto_ = DecodificarCorpoHttp(corpo_, resposta->header(QNetworkRequest::ContentTypeHeader).toByteArray());
-    const bool sucesso = !esgotado && status_ >= 200 && status_ < 300 && resposta->error() == QNetworkReply::NoError;
-    if (esgotado)
-        erro_ = QStringLiteral("Tempo limite de %1 s esgotado.").arg(segundos);
-    else if (!sucesso && status_ > 0)
-        erro_ = QStringLiteral("HTTP %1 %2")
-                    .arg(status_)
-                    .arg(resposta->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString());
-    else if (!sucesso)
-        erro_ = resposta->errorString();
-    delete resposta;
-    return sucesso;
+    const ResultadoTransferencia r = Transferir(pedido, limites);
+    fim_ = r.fim;
+    status_ = r.Concluida() ? r.status : 0;
+    if (r.Concluida()) {
+        corpo_ = r.corpo;
+        texto_ = DecodificarCorpoHttp(corpo_, r.Cabecalho("Content-Type"));
+    }
+    if (r.Sucesso())
+        return true;
+    if (!r.Concluida())
+        erro_ = r.erro;
+    else
+        erro_ = QStringLiteral("HTTP %1 %2").arg(r.status).arg(r.razao);
+    // A document far above any real answer is no answer, and a hop to an
+    // address the rule refuses is no accident: say so.
+    if (r.fim == FimTransferencia::RespostaGrande || r.fim == FimTransferencia::EnderecoRecusado)
+        qWarning("Requisição a %s recusada: %s", qPrintable(r.enderecoFinal.toDisplayString(QUrl::RemoveQuery)),
+                 qPrintable(erro_));
+    return false;
 }
 
 }  // namespace orvessa

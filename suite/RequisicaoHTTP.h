@@ -1,9 +1,10 @@
 #pragma once
-// A small synchronous HTTP client on Qt Network. While a request waits the
+// A small synchronous HTTP client on Qt Network (one Transferir per call). While a request waits the
 // event loop keeps running (the window stays responsive and re-entrant clicks
 // are delivered), so callers must guard against re-entry as they would with
 // DoEvents.
 #include "suite/Exporta.h"
+#include "suite/Transferencia.h"
 
 #include <QByteArray>
 #include <QList>
@@ -30,6 +31,10 @@ public:
     // Seconds; 0 means not set, and then a request still ends after 30 s.
     int TempoLimite = 0;
 
+    // Bytes an answer may hold; a larger one is a failed request (its
+    // reason also goes to qWarning). 0 means the default of small documents.
+    qint64 TamanhoMaximo = kLimiteRespostaTexto;
+
     bool ConexaoDisponivel() const;
 
     // GET. True when the answer has a 2xx status. The address may carry
@@ -48,6 +53,10 @@ public:
     int StatusResposta() const { return status_; }
     // Why the last request failed ("" after a success).
     QString ErroResposta() const { return erro_; }
+    // True when the last answer came whole, whatever its status; false
+    // after a time-out, a refusal, a cut connection or an answer too large.
+    bool RespostaCompleta() const { return fim_ == FimTransferencia::Concluida; }
+    FimTransferencia FimResposta() const { return fim_; }
 
     void LimparRequisicao();
 
@@ -58,6 +67,7 @@ private:
     QByteArray corpo_;
     int status_ = 0;
     QString erro_;
+    FimTransferencia fim_ = FimTransferencia::FalhaRede;
 };
 
 }  // namespace orvessa

@@ -120,6 +120,8 @@ bool Permitido(const QString& endereco)
 }
 
 // First attempt: the parameters as a form; any answer ends the attempts.
+// Only a whole one counts: a status line followed by a stall, a cut or a
+// body too large is no answer.
 bool PrimeiraTentativa(const QString& endereco, const Parametros& parametros, QString& corpo)
 {
     orvessa::RequisicaoHTTP requisicao;
@@ -127,7 +129,7 @@ bool PrimeiraTentativa(const QString& endereco, const Parametros& parametros, QS
     for (const auto& [nome, valor] : parametros)
         requisicao.AdicionarParametro(nome, Codificar(valor));
     requisicao.EnviarFormulario(endereco);
-    const bool respondeu = requisicao.StatusResposta() > 0;
+    const bool respondeu = requisicao.RespostaCompleta();
     if (respondeu)
         corpo = requisicao.TextoResposta();
     requisicao.LimparRequisicao();

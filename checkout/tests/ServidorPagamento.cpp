@@ -1,31 +1,19 @@
 #include "ServidorPagamento.h"
 
-#include <QHostAddress>
-#include <QTcpServer>
-#include <QTcpSocket>
+#include "ServidorHttpTeste.h"
 
 namespace apoio {
 
-ServidorPagamento::ServidorPagamento(QObject* pai) : QObject(pai), servidor_(new QTcpServer(this))
+ServidorPagamento::ServidorPagamento(QObject* pai) : QObject(pai), servidor_(std::make_unique<ServidorHttpTeste>())
 {
-    servidor_->listen(QHostAddress::LocalHost, 0);
-    connect(servidor_, &QTcpServer::newConnection, this, [this] {
-        while (QTcpSocket* socket = servidor_->nextPendingConnection()) {
-            entradas_.insert(socket, QByteArray());
-            connect(socket, &QTcpSocket::readyRead, this, [this, socket] { Processar(socket); });
-            connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
-                entradas_.remove(socket);
-                socket->deleteLater();
-            });
-        }
-    });
+    servidor_->DefinirPadrao([this](const PedidoHttp& pedido) { return Responder(pedido); });
 }
 
 ServidorPagamento::~ServidorPagamento() = default;
 
 QString ServidorPagamento::Endereco() const
 {
-    return QStringLiteral("http://127.0.0.1:%1").arg(servidor_->serverPort());
+    return servidor_->Endereco();
 }
 
 QByteArray ServidorPagamento::Sucesso(const QString& token, const QString& status)
@@ -46,45 +34,29 @@ QByteArray ServidorPagamento::Falha(const QString& codigo, const QString& texto)
         .toUtf8();
 }
 
-void ServidorPagamento::Processar(QTcpSocket* socket)
+RespostaHttpTeste ServidorPagamento::Responder(const PedidoHttp& p)
 {
-    QByteArray& entrada = entradas_[socket];
-    entrada += socket->readAll();
-    const qsizetype fimCabecalho = entrada.indexOf("\r\n\r\n");
-    if (fimCabecalho < 0)
-        return;
     PedidoPagamento pedido;
-    qsizetype tamanho = 0;
-    const QList<QByteArray> linhas = entrada.left(fimCabecalho).split('\n');
-    const QList<QByteArray> primeira = linhas.value(0).trimmed().split(' ');
-    pedido.metodo = primeira.value(0);
-    pedido.caminho = primeira.value(1);
-    for (qsizetype i = 1; i < linhas.size(); ++i) {
-        const qsizetype doisPontos = linhas[i].indexOf(':');
-        if (doisPontos <= 0)
-            continue;
-        const QByteArray nome = linhas[i].left(doisPontos).trimmed().toLower();
-        const QByteArray valor = linhas[i].mid(doisPontos + 1).trimmed();
-        if (nome == "content-length")
-            tamanho = valor.toLongLong();
-        else if (nome == "authorization")
-            pedido.autorizacao = valor;
-    }
-    if (entrada.size() < fimCabecalho + 4 + tamanho)
-        return;
-    pedido.corpo = entrada.mid(fimCabecalho + 4, tamanho);
-    entrada.remove(0, fimCabecalho + 4 + tamanho);
+    pedido.metodo = p.metodo;
+    pedido.caminho = p.alvo;
+    pedido.autorizacao = p.cabecalhos.value("authorization");
+    pedido.corpo = p.corpo;
     pedidos_.append(pedido);
-    if (silencio_)
-        return;
+    RespostaHttpTeste r;
+    if (silencio_) {
+        r.modo = RespostaHttpTeste::Modo::Parar;
+        return r;
+    }
     const bool autorizado = esperada_.isEmpty() || pedido.autorizacao == esperada_;
-    const QByteArray corpo = autorizado ? corpo_ : QByteArray();
-    QByteArray resposta = autorizado ? QByteArrayLiteral("HTTP/1.1 200 OK\r\n")
-                                     : QByteArrayLiteral("HTTP/1.1 401 Unauthorized\r\n");
-    resposta += "Content-Type: text/xml; charset=utf-8\r\nContent-Length: " + QByteArray::number(corpo.size()) +
-                "\r\nConnection: close\r\n\r\n" + corpo;
-    socket->write(resposta);
-    socket->disconnectFromHost();
+    if (autorizado) {
+        r.corpo = corpo_;
+    } else {
+        r.status = 401;
+        r.razao = "Unauthorized";
+    }
+    r.cabecalhos.append({QByteArrayLiteral("Content-Type"), QByteArrayLiteral("text/xml; charset=utf-8")});
+    r.fecharDepois = true;
+    return r;
 }
 
 }  // namespace apoio

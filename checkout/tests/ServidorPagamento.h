@@ -1,7 +1,7 @@
 #pragma once
-// A stand-in for the payment service's web API: a real HTTP/1.1 server on
-// 127.0.0.1 that checks the Basic authorisation, answers the service's XML
-// (or nothing at all) and keeps every request it receives. It runs on the
+// A stand-in for the payment service's web API on the tests' one HTTP
+// server (127.0.0.1): it checks the Basic authorisation, answers the
+// service's XML (or nothing at all) and keeps every request it receives. It runs on the
 // thread that makes it; the checkout serves that thread's events while it
 // waits, so the answer comes from the same thread.
 #include <QByteArray>
@@ -10,10 +10,13 @@
 #include <QObject>
 #include <QString>
 
-class QTcpServer;
-class QTcpSocket;
+#include <memory>
 
 namespace apoio {
+
+class ServidorHttpTeste;
+struct PedidoHttp;
+struct RespostaHttpTeste;
 
 struct PedidoPagamento {
     QByteArray metodo;
@@ -44,11 +47,13 @@ public:
     // ... and to a refused one.
     static QByteArray Falha(const QString& codigo, const QString& texto);
 
-private:
-    void Processar(QTcpSocket* socket);
+    // The server underneath, for what a test adds (a redirect, a large body).
+    ServidorHttpTeste& Servidor() { return *servidor_; }
 
-    QTcpServer* servidor_ = nullptr;
-    QHash<QTcpSocket*, QByteArray> entradas_;
+private:
+    RespostaHttpTeste Responder(const PedidoHttp& pedido);
+
+    std::unique_ptr<ServidorHttpTeste> servidor_;
     QList<PedidoPagamento> pedidos_;
     QByteArray esperada_;
     QByteArray corpo_;

@@ -4,39 +4,60 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFile>
-#include <QNetworkProxy>
-#include <QNetworkReply>
-#include <QNetworkRequest>
-#include <QTimer>
 
 namespace kestrane {
 
 namespace {
 
-// How often a running request asks whether to abort: well inside the
-// tenth of a second a cancel may take.
-constexpr int kIntervaloAbortMs = 20;
-// What Qt may hold between the socket and us; the rest waits in the socket,
-// so a download never sits in memory.
-constexpr qint64 kBufferLeitura = 8 * 1024 * 1024;
-// Bytes gathered before they go to the file: a few large writes instead of
-// one per network packet.
-constexpr qint64 kLoteEscrita = 1024 * 1024;
 constexpr int kMaximoRedirecionamentos = 10;
 
-bool Sucesso(int status)
+QString TextoStatus(const orvessa::ResultadoTransferencia& r)
 {
-    return status >= 200 && status < 300;
+    const QString razao = r.razao.trimmed();
+    return razao.isEmpty()
+               ? QStringLiteral("O servidor respondeu com o status HTTP %1.").arg(r.status)
+               : QStringLiteral("O servidor respondeu com o status HTTP %1 (%2).").arg(r.status).arg(razao);
 }
 
-QString TextoStatus(QNetworkReply* resposta, int status)
-{
-    const QString razao = resposta->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString().trimmed();
-    return razao.isEmpty() ? QStringLiteral("O servidor respondeu com o status HTTP %1.").arg(status)
-                           : QStringLiteral("O servidor respondeu com o status HTTP %1 (%2).").arg(status).arg(razao);
-}
+// The file being downloaded, with the control's progress callbacks.
+class ArquivoDestino : public orvessa::DestinoTransferencia {
+public:
+    ArquivoDestino(QFile& arquivo, const ClienteHttp& cliente) : arquivo_(arquivo), cliente_(cliente)
+    {
+        relogio_.start();
+    }
+
+    bool Gravar(const char* dados, qint64 tamanho, QString& erro) override
+    {
+        if (arquivo_.write(dados, tamanho) == tamanho)
+            return true;
+        erro = QStringLiteral("Não foi possível gravar o arquivo de destino \"%1\": %2")
+                   .arg(arquivo_.fileName(), arquivo_.errorString());
+        return false;
+    }
+
+    void Progresso(qint64 chegados, qint64 total) override
+    {
+        if (total > 0 && cliente_.PercentDone) {
+            const int percentual = int(qMin<qint64>(100, chegados * 100 / total));
+            if (percentual != ultimoPercentual_) {
+                ultimoPercentual_ = percentual;
+                cliente_.PercentDone(percentual);
+            }
+        }
+        if (cliente_.ReceiveRate) {
+            const qint64 ms = qMax<qint64>(1, relogio_.elapsed());
+            cliente_.ReceiveRate(chegados, chegados * 1000 / ms);
+        }
+    }
+
+private:
+    QFile& arquivo_;
+    const ClienteHttp& cliente_;
+    QElapsedTimer relogio_;
+    int ultimoPercentual_ = -1;
+};
 
 }  // namespace
 
@@ -45,19 +66,7 @@ QString RespostaHttp::Cabecalho(const QByteArray& nome) const
     return QString::fromLatin1(cabecalhos.value(nome.toLower())).trimmed();
 }
 
-struct ClienteHttp::Espera {
-    bool esgotado = false;
-    bool abortado = false;
-    bool redirecionamentoRecusado = false;
-    QUrl recusado;
-    QString falhaLocal;
-};
-
-ClienteHttp::ClienteHttp()
-{
-    rede_.setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
-}
-
+ClienteHttp::ClienteHttp() = default;
 ClienteHttp::~ClienteHttp() = default;
 
 bool ClienteHttp::Preparar(const QString& url, QUrl& destino)
@@ -90,99 +99,53 @@ bool ClienteHttp::Preparar(const QString& url, QUrl& destino)
         ultimoErro_ = QStringLiteral("A operação foi interrompida.");
         return false;
     }
-    // A proxy named in the environment must never see loopback traffic.
-    rede_.setProxy(orvessa::EnderecoLoopback(destino) ? QNetworkProxy(QNetworkProxy::NoProxy)
-                                                       : QNetworkProxy(QNetworkProxy::DefaultProxy));
     return true;
 }
 
-QNetworkRequest ClienteHttp::Pedido(const QUrl& url, bool seguir)
+orvessa::PedidoTransferencia ClienteHttp::Pedido(const QByteArray& metodo, const QUrl& url) const
 {
-    QNetworkRequest pedido(url);
-    pedido.setHeader(QNetworkRequest::UserAgentHeader, QByteArrayLiteral("Mozilla/5.0 (compatible; Kestrane)"));
-    if (seguir && SeguirRedirecionamentos) {
-        pedido.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::UserVerifiedRedirectPolicy);
-        pedido.setMaximumRedirectsAllowed(kMaximoRedirecionamentos);
-    } else {
-        pedido.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
-    }
+    orvessa::PedidoTransferencia pedido;
+    pedido.metodo = metodo;
+    pedido.endereco = url;
+    pedido.cabecalhos.append({QByteArrayLiteral("User-Agent"), QByteArrayLiteral("Mozilla/5.0 (compatible; Kestrane)")});
     if (!ManterConexao)
-        pedido.setRawHeader("Connection", "close");
+        pedido.cabecalhos.append({QByteArrayLiteral("Connection"), QByteArrayLiteral("close")});
     return pedido;
 }
 
-bool ClienteHttp::Aguardar(QNetworkReply* resposta, const std::function<void()>& aoLer, Espera& espera)
+// The limit is on silence, not on the whole: a large download may take
+// long while it keeps moving.
+orvessa::LimitesTransferencia ClienteHttp::Limites(bool seguir) const
 {
-    QEventLoop laco;
-    QTimer parado;
-    parado.setSingleShot(true);
-    QTimer verificacao;
-    const int limiteMs = qMax(1, TempoLimiteSegundos) * 1000;
-
-    auto abortar = [&](bool* motivo) {
-        if (motivo)
-            *motivo = true;
-        if (resposta->isRunning())
-            resposta->abort();
-    };
-    auto perguntarAbort = [&] {
-        if (!espera.abortado && AbortCheck && AbortCheck())
-            abortar(&espera.abortado);
-    };
-    // Anything arriving counts as life; only silence for the whole limit ends it.
-    auto vivo = [&] { parado.start(limiteMs); };
-
-    QObject::connect(resposta, &QNetworkReply::finished, &laco, &QEventLoop::quit);
-    QObject::connect(&parado, &QTimer::timeout, resposta, [&] { abortar(&espera.esgotado); });
-    QObject::connect(&verificacao, &QTimer::timeout, resposta, perguntarAbort);
-    QObject::connect(resposta, &QNetworkReply::metaDataChanged, &parado, vivo);
-    QObject::connect(resposta, &QNetworkReply::uploadProgress, &parado, vivo);
-    QObject::connect(resposta, &QNetworkReply::redirected, resposta, [&](const QUrl& destino) {
-        vivo();
-        // A redirect may not lead to an address the first one could not.
-        if (orvessa::EnderecoPermitido(destino)) {
-            emit resposta->redirectAllowed();
-        } else {
-            espera.recusado = destino;
-            abortar(&espera.redirecionamentoRecusado);
-        }
-    });
-    QObject::connect(resposta, &QNetworkReply::readyRead, &parado, [&] {
-        vivo();
-        if (aoLer)
-            aoLer();
-        perguntarAbort();
-    });
-
-    vivo();
-    verificacao.start(kIntervaloAbortMs);
-    if (!resposta->isFinished())
-        laco.exec();
-    parado.stop();
-    verificacao.stop();
-    // What finished with the last bytes still waits to be read.
-    if (aoLer && !espera.abortado && !espera.esgotado && espera.falhaLocal.isEmpty() && resposta->bytesAvailable() > 0)
-        aoLer();
-    return !espera.abortado && !espera.esgotado && !espera.redirecionamentoRecusado && espera.falhaLocal.isEmpty();
+    orvessa::LimitesTransferencia limites;
+    limites.prazoMs = 0;
+    limites.estagnacaoMs = qMax(1, TempoLimiteSegundos) * 1000;
+    limites.redirecionamentos = seguir && SeguirRedirecionamentos ? kMaximoRedirecionamentos : 0;
+    limites.parar = AbortCheck;
+    return limites;
 }
 
-void ClienteHttp::AnotarFalha(QNetworkReply* resposta, const Espera& espera)
+void ClienteHttp::AnotarFalha(const orvessa::ResultadoTransferencia& r)
 {
-    const int status = resposta->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (espera.abortado)
+    using orvessa::FimTransferencia;
+    switch (r.fim) {
+    case FimTransferencia::Interrompida:
         ultimoErro_ = QStringLiteral("A operação foi interrompida.");
-    else if (espera.esgotado)
-        ultimoErro_ = QStringLiteral("Tempo limite de %1 s esgotado sem resposta do servidor.")
-                          .arg(TempoLimiteSegundos);
-    else if (espera.redirecionamentoRecusado)
+        break;
+    case FimTransferencia::Estagnada:
+    case FimTransferencia::TempoEsgotado:
+        ultimoErro_ = QStringLiteral("Tempo limite de %1 s esgotado sem resposta do servidor.").arg(TempoLimiteSegundos);
+        break;
+    case FimTransferencia::EnderecoRecusado:
         ultimoErro_ = QStringLiteral("Redirecionamento recusado: somente endereços HTTPS são aceitos (%1).")
-                          .arg(espera.recusado.toDisplayString());
-    else if (!espera.falhaLocal.isEmpty())
-        ultimoErro_ = espera.falhaLocal;
-    else if (status > 0 && !Sucesso(status))
-        ultimoErro_ = TextoStatus(resposta, status);
-    else
-        ultimoErro_ = resposta->errorString();
+                          .arg(r.enderecoFinal.toDisplayString(QUrl::RemoveUserInfo));
+        break;
+    case FimTransferencia::Concluida:
+        ultimoErro_ = TextoStatus(r);
+        break;
+    default:
+        ultimoErro_ = r.erro;
+    }
 }
 
 std::optional<RespostaHttp> ClienteHttp::Head(const QString& url)
@@ -190,23 +153,17 @@ std::optional<RespostaHttp> ClienteHttp::Head(const QString& url)
     QUrl destino;
     if (!Preparar(url, destino))
         return std::nullopt;
-    QNetworkReply* resposta = rede_.head(Pedido(destino, false));
-    Espera espera;
-    const bool terminou = Aguardar(resposta, {}, espera);
-    std::optional<RespostaHttp> resultado;
-    const int status = resposta->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (terminou && status > 0) {
-        RespostaHttp r;
-        r.status = status;
-        for (const auto& [nome, valor] : resposta->rawHeaderPairs())
-            r.cabecalhos.insert(nome.toLower(), valor);
-        resultado = r;
-    } else {
-        AnotarFalha(resposta, espera);
+    const orvessa::ResultadoTransferencia r = orvessa::Transferir(Pedido("HEAD", destino), Limites(false));
+    urlFinal_ = r.enderecoFinal.toString();
+    if (!r.Concluida()) {
+        AnotarFalha(r);
+        return std::nullopt;
     }
-    urlFinal_ = resposta->url().toString();
-    delete resposta;
-    return resultado;
+    RespostaHttp resposta;
+    resposta.status = r.status;
+    for (const auto& [nome, valor] : r.cabecalhos)
+        resposta.cabecalhos.insert(nome.toLower(), valor);
+    return resposta;
 }
 
 int ClienteHttp::Download(const QString& url, const QString& destino)
@@ -221,76 +178,19 @@ int ClienteHttp::Download(const QString& url, const QString& destino)
         return 0;
     }
 
-    QNetworkReply* resposta = rede_.get(Pedido(endereco, true));
-    resposta->setReadBufferSize(kBufferLeitura);
-    Espera espera;
-    qint64 recebidos = 0;
-    qint64 total = -1;
-    int ultimoPercentual = -1;
-    QElapsedTimer relogio;
-    relogio.start();
-    QByteArray bloco(int(kBufferLeitura), Qt::Uninitialized);
-
-    auto ler = [&] {
-        const int status = resposta->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        // An error page is not the file asked for.
-        if (status > 0 && !Sucesso(status)) {
-            resposta->abort();
-            return;
-        }
-        if (total < 0) {
-            const QVariant tamanho = resposta->header(QNetworkRequest::ContentLengthHeader);
-            total = tamanho.isValid() ? tamanho.toLongLong() : 0;
-        }
-        const bool gravar = resposta->bytesAvailable() >= kLoteEscrita || !resposta->isRunning();
-        while (gravar && resposta->bytesAvailable() > 0) {
-            const qint64 lidos = resposta->read(bloco.data(), bloco.size());
-            if (lidos <= 0)
-                break;
-            if (arquivo.write(bloco.constData(), lidos) != lidos) {
-                espera.falhaLocal = QStringLiteral("Não foi possível gravar o arquivo de destino \"%1\": %2")
-                                        .arg(destino, arquivo.errorString());
-                resposta->abort();
-                return;
-            }
-            recebidos += lidos;
-        }
-        // What waits for the next write has arrived all the same.
-        const qint64 chegados = recebidos + resposta->bytesAvailable();
-        if (total > 0 && PercentDone) {
-            const int percentual = int(qMin<qint64>(100, chegados * 100 / total));
-            if (percentual != ultimoPercentual) {
-                ultimoPercentual = percentual;
-                PercentDone(percentual);
-            }
-        }
-        if (ReceiveRate) {
-            const qint64 ms = qMax<qint64>(1, relogio.elapsed());
-            ReceiveRate(chegados, chegados * 1000 / ms);
-        }
-    };
-
-    bool completo = Aguardar(resposta, ler, espera);
-    const int status = resposta->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (completo && (!Sucesso(status) || resposta->error() != QNetworkReply::NoError))
-        completo = false;
-    if (!completo) {
-        AnotarFalha(resposta, espera);
-    } else if (total > 0 && recebidos != total) {
-        ultimoErro_ = QStringLiteral("A conexão terminou antes do fim do arquivo (%1 de %2 bytes).")
-                          .arg(recebidos)
-                          .arg(total);
-        completo = false;
-    }
+    ArquivoDestino gravador(arquivo, *this);
+    const orvessa::ResultadoTransferencia r = orvessa::Transferir(Pedido("GET", endereco), Limites(true), &gravador);
+    bool completo = r.Sucesso();
+    if (!completo)
+        AnotarFalha(r);
     if (completo && !arquivo.flush()) {
         ultimoErro_ = QStringLiteral("Não foi possível gravar o arquivo de destino \"%1\": %2")
                           .arg(destino, arquivo.errorString());
         completo = false;
     }
     arquivo.close();
-    urlFinal_ = resposta->url().toString();
-    redirecionado_ = resposta->url() != endereco;
-    delete resposta;
+    urlFinal_ = r.enderecoFinal.toString();
+    redirecionado_ = r.redirecionamentos > 0;
     return completo ? 1 : 0;
 }
 
@@ -299,33 +199,19 @@ QString ClienteHttp::QuickGetStr(const QString& url)
     QUrl endereco;
     if (!Preparar(url, endereco))
         return QString();
-    QNetworkReply* resposta = rede_.get(Pedido(endereco, true));
-    resposta->setReadBufferSize(kBufferLeitura);
-    Espera espera;
-    QByteArray corpo;
-    auto ler = [&] {
-        const QByteArray parte = resposta->readAll();
-        if (corpo.size() + parte.size() > LimiteTexto) {
-            espera.falhaLocal = QStringLiteral("A resposta passa de %1 MB, o maior texto aceito.")
-                                    .arg(LimiteTexto / (1024 * 1024));
-            resposta->abort();
-            return;
-        }
-        corpo += parte;
-    };
-    bool completo = Aguardar(resposta, ler, espera);
-    const int status = resposta->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (completo && (!Sucesso(status) || resposta->error() != QNetworkReply::NoError))
-        completo = false;
-    if (!completo)
-        AnotarFalha(resposta, espera);
-    urlFinal_ = resposta->url().toString();
-    redirecionado_ = resposta->url() != endereco;
-    const QString texto = completo ? orvessa::DecodificarCorpoHttp(
-                                         corpo, resposta->header(QNetworkRequest::ContentTypeHeader).toByteArray())
-                                   : QString();
-    delete resposta;
-    return texto;
+    orvessa::LimitesTransferencia limites = Limites(true);
+    limites.tamanhoMaximo = LimiteTexto;
+    const orvessa::ResultadoTransferencia r = orvessa::Transferir(Pedido("GET", endereco), limites);
+    urlFinal_ = r.enderecoFinal.toString();
+    redirecionado_ = r.redirecionamentos > 0;
+    if (!r.Sucesso()) {
+        if (r.fim == orvessa::FimTransferencia::RespostaGrande)
+            ultimoErro_ = QStringLiteral("A resposta passa de %1 MB, o maior texto aceito.").arg(LimiteTexto / (1024 * 1024));
+        else
+            AnotarFalha(r);
+        return QString();
+    }
+    return orvessa::DecodificarCorpoHttp(r.corpo, r.Cabecalho("Content-Type"));
 }
 
 }  // namespace kestrane

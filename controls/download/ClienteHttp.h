@@ -1,21 +1,19 @@
 #pragma once
-// The download control's HTTP transport on Qt Network: HEAD with status and
-// header fields, a download streamed into a file, a quick GET as text, the
-// redirect flag and final address, and the last error as text. Every call
-// waits in a local event loop, so the host keeps painting and its clicks are
-// delivered while a request runs; the three callbacks are what the control
-// listens to.
+// The download control's HTTP transport, on the suite's one request
+// primitive: HEAD with status and header fields, a download streamed into a
+// file, a quick GET as text, the redirect flag and final address, and the
+// last error as text. Every call waits in a local event loop, so the host
+// keeps painting and its clicks are delivered while a request runs; the
+// three callbacks are what the control listens to.
+#include "suite/Transferencia.h"
+
 #include <QByteArray>
 #include <QHash>
-#include <QNetworkAccessManager>
 #include <QString>
 #include <QUrl>
 
 #include <functional>
 #include <optional>
-
-class QNetworkReply;
-class QNetworkRequest;
 
 namespace kestrane {
 
@@ -62,14 +60,11 @@ public:
     static constexpr qint64 LimiteTexto = 32LL * 1024 * 1024;
 
 private:
-    struct Espera;
-    QNetworkRequest Pedido(const QUrl& url, bool seguir);
     bool Preparar(const QString& url, QUrl& destino);
-    // Runs the reply to its end; false when it was aborted or stalled.
-    bool Aguardar(QNetworkReply* resposta, const std::function<void()>& aoLer, Espera& espera);
-    void AnotarFalha(QNetworkReply* resposta, const Espera& espera);
+    orvessa::PedidoTransferencia Pedido(const QByteArray& metodo, const QUrl& url) const;
+    orvessa::LimitesTransferencia Limites(bool seguir) const;
+    void AnotarFalha(const orvessa::ResultadoTransferencia& r);
 
-    QNetworkAccessManager rede_;
     bool redirecionado_ = false;
     QString urlFinal_;
     QString ultimoErro_;

@@ -2,6 +2,7 @@
 // and heard late bound, against a real HTTP server on 127.0.0.1.
 #include "Apoio.h"
 #include "ApoioKestrane.h"
+#include "RedeIsolada.h"
 #include "ServidorHttpTeste.h"
 
 #include "controls/download/TextosDownload.h"
@@ -48,6 +49,22 @@ apoio::ServidorHttpTeste::Responder PorMetodo(RespostaHttpTeste head, RespostaHt
 {
     return [head, get](const apoio::PedidoHttp& p) { return p.metodo == "HEAD" ? head : get; };
 }
+
+// Every message Qt or the code prints while it is alive.
+class CapturaMensagens {
+public:
+    CapturaMensagens() { anterior_ = qInstallMessageHandler(&CapturaMensagens::Guardar); }
+    ~CapturaMensagens() { qInstallMessageHandler(anterior_); }
+    static QStringList& Mensagens()
+    {
+        static QStringList lista;
+        return lista;
+    }
+
+private:
+    static void Guardar(QtMsgType, const QMessageLogContext&, const QString& texto) { Mensagens() << texto; }
+    QtMessageHandler anterior_ = nullptr;
+};
 
 struct Evento {
     enum Tipo { Erros, Progresso, Concluido } tipo;
@@ -386,8 +403,7 @@ private slots:
         QTest::addColumn<QString>("motivo");
         QTest::newRow("vazio") << QString() << QStringLiteral("Nenhum endereço");
         QTest::newRow("brancos") << QStringLiteral("   ") << QStringLiteral("Nenhum endereço");
-        QTest::newRow("http fora do loopback") << QStringLiteral("http://192.0.2.10/instalador")
-                                               << QStringLiteral("somente endereços HTTPS");
+        // Plain HTTP off loopback: foraDoLoopback, in a network namespace.
     }
 
     void semPedido()
@@ -402,6 +418,95 @@ private slots:
         QCOMPARE(erros[0].numero, 99);
         QVERIFY2(erros[0].mensagem.contains(motivo), qPrintable(erros[0].mensagem));
         QVERIFY(servidor_->Pedidos().isEmpty());
+    }
+
+    // Plain HTTP off loopback, asked directly or reached by a redirect from
+    // a loopback site: refused, and that address hears nothing.
+    void foraDoLoopback()
+    {
+        APOIO_EM_REDE_ISOLADA();
+        apoio::ServidorHttpTeste externo(apoio::EnderecoExterno());
+        QVERIFY(externo.Ouvindo());
+        externo.Definir(QStringLiteral("/instalador"), Corpo("de fora"));
+        const QByteArray foraDaqui = externo.Endereco(QStringLiteral("/instalador")).toUtf8();
+        servidor_->Definir(QStringLiteral("/ultima"),
+                           PorMetodo(Corpo(QByteArray(10, 'h')), RespostaHttpTeste::Redirecionar(foraDaqui)));
+
+        QVERIFY(!Baixar(QString::fromUtf8(foraDaqui), Destino()));
+        QVERIFY(!Baixar(servidor_->Endereco(QStringLiteral("/ultima")), Destino()));
+        QCOMPARE(Componentes::ChamarMetodo(controle_, QStringLiteral("getHTMLFromUrl"),
+                                           {servidor_->Endereco(QStringLiteral("/ultima"))})
+                     .toString(),
+                 QString());
+        const QList<Evento> erros = host_->Do(Evento::Erros);
+        QCOMPARE(erros.size(), 2);
+        QVERIFY2(erros[0].mensagem.contains(QStringLiteral("somente endereços HTTPS")), qPrintable(erros[0].mensagem));
+        QVERIFY2(erros[1].mensagem.contains(QStringLiteral("Redirecionamento recusado")), qPrintable(erros[1].mensagem));
+        QVERIFY(!QFileInfo::exists(Destino()));
+        QCOMPARE(servidor_->PedidosCom("GET", QStringLiteral("/ultima")), 2);
+        QCOMPARE(externo.ConexoesAceitas(), 0);
+    }
+
+    // A download site's usual shape: "latest" -> mirror -> edge (-> file),
+    // on one port or across two. The file and the quick GET arrive whole.
+    void cadeiasDeRedirecionamento_data()
+    {
+        QTest::addColumn<int>("saltos");
+        QTest::addColumn<bool>("outraPorta");
+        QTest::newRow("2 saltos") << 2 << false;
+        QTest::newRow("3 saltos") << 3 << false;
+        QTest::newRow("2 saltos entre portas") << 2 << true;
+        QTest::newRow("3 saltos entre portas") << 3 << true;
+    }
+
+    void cadeiasDeRedirecionamento()
+    {
+        QFETCH(int, saltos);
+        QFETCH(bool, outraPorta);
+        apoio::ServidorHttpTeste espelho;
+        apoio::ServidorHttpTeste& fim = outraPorta ? espelho : *servidor_;
+        QStringList caminhos;
+        for (int i = 1; i < saltos; ++i)
+            caminhos << QStringLiteral("/borda%1").arg(i);
+        caminhos << QStringLiteral("/instalador.exe");
+        const QByteArray conteudo = QByteArray("MZ instalador\n").repeated(20000);
+        fim.DefinirCadeia(caminhos, Corpo(conteudo));
+        servidor_->Definir(QStringLiteral("/ultima"),
+                           RespostaHttpTeste::Redirecionar((outraPorta ? espelho.Endereco(caminhos[0]) : caminhos[0]).toUtf8()));
+
+        QVERIFY(Baixar(servidor_->Endereco(QStringLiteral("/ultima")), Destino()));
+        QFile arquivo(Destino());
+        QVERIFY(arquivo.open(QIODevice::ReadOnly));
+        QCOMPARE(arquivo.readAll(), conteudo);
+        QVERIFY(host_->Do(Evento::Erros).isEmpty());
+        QCOMPARE(host_->Do(Evento::Concluido).size(), 1);
+
+        fim.Definir(QStringLiteral("/instalador.exe"), Corpo("  página final  "));
+        QCOMPARE(Componentes::ChamarMetodo(controle_, QStringLiteral("getHTMLFromUrl"),
+                                           {servidor_->Endereco(QStringLiteral("/ultima"))})
+                     .toString(),
+                 QStringLiteral("página final"));
+    }
+
+    // A failed download is reported by the control alone: Qt prints nothing
+    // about its own internals.
+    void falhaSemAvisoInternoDoQt()
+    {
+        RespostaHttpTeste erro = Status(500, "Internal Server Error");
+        erro.corpo = QByteArray(4096, 'e');
+        servidor_->Definir(QStringLiteral("/erro"), erro);
+        CapturaMensagens::Mensagens().clear();
+        {
+            CapturaMensagens captura;
+            QVERIFY(!Baixar(servidor_->Endereco(QStringLiteral("/sumiu")), Destino()));
+            QVERIFY(!Baixar(servidor_->Endereco(QStringLiteral("/erro")), Destino()));
+            // Whatever Qt would print comes from events still queued.
+            QTest::qWait(200);
+        }
+        for (const QString& m : CapturaMensagens::Mensagens())
+            QVERIFY2(!m.contains(QLatin1String("QNetworkReply")) && !m.contains(QLatin1String("Internal problem")),
+                     qPrintable(m));
+        QCOMPARE(host_->Do(Evento::Erros).last().numero, 99);
     }
 
     // The two small services follow one redirect to what it names.

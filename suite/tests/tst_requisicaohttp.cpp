@@ -209,8 +209,7 @@ private slots:
         QTest::newRow("vazio") << "";
         QTest::newRow("arquivo local") << "file:///etc/hostname";
         QTest::newRow("ftp") << "ftp://127.0.0.1/x";
-        // Refused before any request: nothing is sent to that address.
-        QTest::newRow("http fora do loopback") << "http://192.0.2.10/x";
+        // Plain HTTP off loopback: tst_transferencia, in a network namespace.
     }
     void enderecosRecusados()
     {

@@ -1,22 +1,27 @@
 #pragma once
-// A small HTTP/1.1 server on 127.0.0.1 for tests, in the test's own event
-// loop: each path answers with a status, header fields and a body, or
-// stalls, drips its body slowly, or drops the connection. Every request is
-// kept to be read afterwards.
+// The one HTTP/1.1 server of the tests, on 127.0.0.1 (or an address given,
+// inside a test's own network namespace), in the test's own event loop: a
+// path answers with a status, header fields and a body, or redirects,
+// stalls (before or after its head), drips its body, cuts it, or streams a
+// body larger than the test holds in memory. Every request is kept; the
+// connections and the body bytes sent are counted.
+//
+// Built on QTcpServer rather than QHttpServer: the Qt 6.4 responder keeps a
+// reference to the request, so it cannot answer later, in pieces or never.
 #include <QByteArray>
 #include <QHash>
 #include <QHostAddress>
 #include <QList>
-#include <QPointer>
+#include <QPair>
 #include <QString>
 #include <QTcpServer>
-#include <QTcpSocket>
-#include <QTimer>
 #include <QUrl>
 #include <QUrlQuery>
 
 #include <functional>
 #include <memory>
+
+class QTcpSocket;
 
 namespace apoio {
 
@@ -30,7 +35,12 @@ struct PedidoHttp {
 };
 
 struct RespostaHttpTeste {
-    enum class Modo { Normal, Parar, Fechar };
+    enum class Modo {
+        Normal,
+        Parar,                  // reads the request and never answers
+        Fechar,                 // drops the connection at once
+        PararAposCabecalho,     // sends the head (and `corpo`, if any), then nothing more
+    };
     int status = 200;
     QByteArray razao = "OK";
     QList<QPair<QByteArray, QByteArray>> cabecalhos;
@@ -45,8 +55,14 @@ struct RespostaHttpTeste {
     // The body is `bloco` bytes sent this many times (a body larger than
     // what the test holds in memory).
     qint64 repetirBlocos = 0;
-    // The connection drops once the body is out (a cut transfer).
+    // The connection closes once the body is out (with a short body, a cut
+    // transfer).
     bool fecharDepois = false;
+    // The answer waits this long before it is written.
+    int atrasoMs = 0;
+
+    // A redirect to `destino` (a path or a whole address).
+    static RespostaHttpTeste Redirecionar(const QByteArray& destino, int status = 302);
 };
 
 class ServidorHttpTeste {
@@ -54,166 +70,50 @@ public:
     using Responder = std::function<RespostaHttpTeste(const PedidoHttp&)>;
 
     // Listens on 127.0.0.1 unless told otherwise.
-    explicit ServidorHttpTeste(const QHostAddress& endereco = QHostAddress(QHostAddress::LocalHost))
-    {
-        QObject::connect(&servidor_, &QTcpServer::newConnection, &servidor_, [this] { Aceitar(); });
-        servidor_.listen(endereco, 0);
-    }
-
-    ~ServidorHttpTeste()
-    {
-        servidor_.close();
-        for (const QPointer<QTcpSocket>& s : conexoes_)
-            if (s)
-                s->abort();
-    }
+    explicit ServidorHttpTeste(const QHostAddress& endereco = QHostAddress(QHostAddress::LocalHost));
+    ~ServidorHttpTeste();
+    ServidorHttpTeste(const ServidorHttpTeste&) = delete;
+    ServidorHttpTeste& operator=(const ServidorHttpTeste&) = delete;
 
     bool Ouvindo() const { return servidor_.isListening(); }
     quint16 Porta() const { return servidor_.serverPort(); }
-    QString Endereco(const QString& caminho = QString()) const
-    {
-        return QStringLiteral("http://127.0.0.1:%1%2").arg(Porta()).arg(caminho);
-    }
+    // "http://<address>:<port>" and the path.
+    QString Endereco(const QString& caminho = QString()) const;
 
-    // The answer for a path (without its query); others get 404.
+    // The answer for a path (without its query); others get the fallback,
+    // 404 unless one is set.
     void Definir(const QString& caminho, Responder responder) { rotas_.insert(caminho, std::move(responder)); }
-    void Definir(const QString& caminho, const RespostaHttpTeste& resposta)
-    {
-        rotas_.insert(caminho, [resposta](const PedidoHttp&) { return resposta; });
-    }
+    void Definir(const QString& caminho, const RespostaHttpTeste& resposta);
+    void DefinirPadrao(Responder responder) { padrao_ = std::move(responder); }
+    // A chain of redirects: each path sends to the next, the last one
+    // answers `final`.
+    void DefinirCadeia(const QStringList& caminhos, const RespostaHttpTeste& final, int status = 302);
 
     const QList<PedidoHttp>& Pedidos() const { return pedidos_; }
-    int PedidosCom(const QByteArray& metodo, const QString& caminho) const
-    {
-        int total = 0;
-        for (const PedidoHttp& p : pedidos_)
-            total += p.metodo == metodo && p.Caminho() == caminho ? 1 : 0;
-        return total;
-    }
+    int PedidosCom(const QByteArray& metodo, const QString& caminho) const;
     void Limpar() { pedidos_.clear(); }
+    // TCP connections accepted since the start or the last ZerarConexoes().
+    int ConexoesAceitas() const { return conexoesAceitas_; }
+    void ZerarConexoes() { conexoesAceitas_ = 0; }
+    // Body bytes handed to the sockets so far.
+    qint64 BytesEnviados() const { return bytesEnviados_; }
 
 private:
-    struct Estado {
-        QByteArray entrada;
-        std::unique_ptr<QTimer> gotejamento;
-    };
-
-    void Aceitar()
-    {
-        while (QTcpSocket* socket = servidor_.nextPendingConnection()) {
-            conexoes_.append(socket);
-            auto estado = std::make_shared<Estado>();
-            QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket, estado] {
-                estado->entrada += socket->readAll();
-                Processar(socket, *estado);
-            });
-            QObject::connect(socket, &QTcpSocket::disconnected, socket, [socket, estado] {
-                estado->gotejamento.reset();
-                socket->deleteLater();
-            });
-        }
-    }
-
-    void Processar(QTcpSocket* socket, Estado& estado)
-    {
-        for (;;) {
-            if (estado.gotejamento)
-                return;  // one answer at a time on a connection
-            const qsizetype fim = estado.entrada.indexOf("\r\n\r\n");
-            if (fim < 0)
-                return;
-            PedidoHttp pedido;
-            const QList<QByteArray> linhas = estado.entrada.left(fim).split('\n');
-            const QList<QByteArray> primeira = linhas.value(0).trimmed().split(' ');
-            pedido.metodo = primeira.value(0);
-            pedido.alvo = primeira.value(1);
-            for (qsizetype i = 1; i < linhas.size(); ++i) {
-                const qsizetype dois = linhas[i].indexOf(':');
-                if (dois > 0)
-                    pedido.cabecalhos.insert(linhas[i].left(dois).trimmed().toLower(), linhas[i].mid(dois + 1).trimmed());
-            }
-            const qint64 tamanho = pedido.cabecalhos.value("content-length").toLongLong();
-            if (estado.entrada.size() < fim + 4 + tamanho)
-                return;
-            pedido.corpo = estado.entrada.mid(fim + 4, tamanho);
-            estado.entrada.remove(0, fim + 4 + tamanho);
-            pedidos_.append(pedido);
-            Atender(socket, estado, pedido);
-            if (socket->state() != QAbstractSocket::ConnectedState)
-                return;
-        }
-    }
-
-    void Atender(QTcpSocket* socket, Estado& estado, const PedidoHttp& pedido)
-    {
-        const auto rota = rotas_.constFind(pedido.Caminho());
-        RespostaHttpTeste r;
-        if (rota == rotas_.constEnd()) {
-            r.status = 404;
-            r.razao = "Not Found";
-            r.corpo = "nada aqui";
-        } else {
-            r = (*rota)(pedido);
-        }
-        if (r.modo == RespostaHttpTeste::Modo::Parar)
-            return;
-        if (r.modo == RespostaHttpTeste::Modo::Fechar) {
-            socket->abort();
-            return;
-        }
-        const qint64 totalCorpo = r.bloco > 0 && r.repetirBlocos > 0 ? r.bloco * r.repetirBlocos : r.corpo.size();
-        QByteArray cabecalho = "HTTP/1.1 " + QByteArray::number(r.status) + ' ' + r.razao + "\r\n";
-        for (const auto& [nome, valor] : r.cabecalhos)
-            cabecalho += nome + ": " + valor + "\r\n";
-        const bool semTamanho = r.tamanhoAnunciado == -2;
-        if (!semTamanho)
-            cabecalho += "Content-Length: " + QByteArray::number(r.tamanhoAnunciado >= 0 ? r.tamanhoAnunciado : totalCorpo) + "\r\n";
-        if (semTamanho)
-            cabecalho += "Connection: close\r\n";
-        cabecalho += "\r\n";
-        socket->write(cabecalho);
-        if (pedido.metodo == "HEAD") {
-            if (semTamanho)
-                socket->disconnectFromHost();
-            return;
-        }
-        if (r.bloco <= 0) {
-            socket->write(r.corpo);
-            if (semTamanho || r.fecharDepois)
-                socket->disconnectFromHost();
-            return;
-        }
-        // Dripped (or repeated) body: a chunk every interval.
-        QByteArray bloco = r.repetirBlocos > 0 ? QByteArray(r.bloco, 'x') : QByteArray();
-        auto enviados = std::make_shared<qint64>(0);
-        estado.gotejamento = std::make_unique<QTimer>();
-        QTimer* relogio = estado.gotejamento.get();
-        QPointer<QTcpSocket> vigia(socket);
-        Estado* e = &estado;
-        QObject::connect(relogio, &QTimer::timeout, socket, [this, vigia, e, r, bloco, enviados, totalCorpo, semTamanho] {
-            if (!vigia)
-                return;
-            // Do not run ahead of what the peer reads.
-            if (vigia->bytesToWrite() > 4 * qint64(r.bloco) + (1 << 20))
-                return;
-            const QByteArray parte = r.repetirBlocos > 0 ? bloco : r.corpo.mid(*enviados, r.bloco);
-            vigia->write(parte);
-            *enviados += parte.size();
-            if (*enviados >= totalCorpo) {
-                e->gotejamento.release()->deleteLater();
-                if (semTamanho || r.fecharDepois)
-                    vigia->disconnectFromHost();
-                else
-                    Processar(vigia, *e);
-            }
-        });
-        relogio->start(r.intervaloMs);
-    }
+    struct Estado;
+    void Aceitar();
+    void Processar(QTcpSocket* socket);
+    void Atender(QTcpSocket* socket, const PedidoHttp& pedido, bool fechar);
+    void Escrever(QTcpSocket* socket, const RespostaHttpTeste& r, const PedidoHttp& pedido, bool fechar);
+    void Liberar(QTcpSocket* socket, bool fechar);
 
     QTcpServer servidor_;
+    QHostAddress endereco_;
     QHash<QString, Responder> rotas_;
+    Responder padrao_;
     QList<PedidoHttp> pedidos_;
-    QList<QPointer<QTcpSocket>> conexoes_;
+    QHash<QTcpSocket*, std::shared_ptr<Estado>> conexoes_;
+    int conexoesAceitas_ = 0;
+    qint64 bytesEnviados_ = 0;
 };
 
 }  // namespace apoio

@@ -1,9 +1,6 @@
 #include "ServidorTraducao.h"
 
-#include <QHostAddress>
-#include <QTcpServer>
-#include <QTcpSocket>
-#include <QTimer>
+#include "ServidorHttpTeste.h"
 
 namespace apoio {
 
@@ -56,46 +53,6 @@ QByteArray TextoStatus(int status)
     }
 }
 
-struct Cabecalho {
-    QByteArray metodo, alvo, tipoConteudo;
-    qsizetype tamanhoCorpo = 0;
-    bool fechar = false;
-    bool valido = false;
-};
-
-Cabecalho LerCabecalho(const QByteArray& bloco)
-{
-    Cabecalho c;
-    const QList<QByteArray> linhas = bloco.split('\n');
-    const QList<QByteArray> partes = linhas.value(0).trimmed().split(' ');
-    if (partes.size() != 3 || !partes[2].startsWith("HTTP/1."))
-        return c;
-    c.metodo = partes[0];
-    c.alvo = partes[1];
-    c.fechar = partes[2] == "HTTP/1.0";
-    for (qsizetype i = 1; i < linhas.size(); ++i) {
-        const qsizetype doisPontos = linhas[i].indexOf(':');
-        if (doisPontos <= 0)
-            continue;
-        const QByteArray nome = linhas[i].left(doisPontos).trimmed().toLower();
-        const QByteArray valor = linhas[i].mid(doisPontos + 1).trimmed();
-        if (nome == "content-length") {
-            bool ok = false;
-            c.tamanhoCorpo = valor.toLongLong(&ok);
-            if (!ok || c.tamanhoCorpo < 0)
-                return c;
-        } else if (nome == "content-type") {
-            c.tipoConteudo = valor.toLower();
-        } else if (nome == "connection") {
-            c.fechar = valor.toLower() == "close";
-        } else if (nome == "transfer-encoding") {
-            return c;  // the client under test never sends chunked bodies
-        }
-    }
-    c.valido = true;
-    return c;
-}
-
 }  // namespace
 
 QString RequisicaoRecebida::Valor(const QString& chave) const
@@ -116,29 +73,31 @@ QStringList RequisicaoRecebida::Chaves() const
 }
 
 ServidorTraducao::ServidorTraducao(QObject* pai)
-    : QObject(pai), servidor_(new QTcpServer(this)), tradutor_(&ServidorTraducao::TraducaoPadrao)
+    : QObject(pai), servidor_(std::make_unique<ServidorHttpTeste>()), tradutor_(&ServidorTraducao::TraducaoPadrao)
 {
-    connect(servidor_, &QTcpServer::newConnection, this, &ServidorTraducao::NovaConexao);
-    servidor_->listen(QHostAddress::LocalHost, 0);
+    servidor_->DefinirPadrao([this](const PedidoHttp& pedido) { return Responder(pedido); });
 }
 
-ServidorTraducao::~ServidorTraducao()
-{
-    // The sockets die with the listener; none may call back into a half
-    // destroyed server.
-    for (QTcpSocket* socket : conexoes_.keys())
-        socket->disconnect(this);
-    delete servidor_;
-}
+ServidorTraducao::~ServidorTraducao() = default;
 
 bool ServidorTraducao::Ouvindo() const
 {
-    return servidor_->isListening();
+    return servidor_->Ouvindo();
 }
 
 QString ServidorTraducao::Endereco() const
 {
-    return QStringLiteral("http://127.0.0.1:%1").arg(servidor_->serverPort());
+    return servidor_->Endereco();
+}
+
+int ServidorTraducao::ConexoesAceitas() const
+{
+    return servidor_->ConexoesAceitas();
+}
+
+void ServidorTraducao::ZerarConexoes()
+{
+    servidor_->ZerarConexoes();
 }
 
 void ServidorTraducao::DefinirModo(Modo modo)
@@ -202,118 +161,48 @@ QByteArray ServidorTraducao::MontarResposta(const QString& traducao, const QStri
         .toUtf8();
 }
 
-void ServidorTraducao::NovaConexao()
+RespostaHttpTeste ServidorTraducao::Responder(const PedidoHttp& pedido)
 {
-    while (QTcpSocket* socket = servidor_->nextPendingConnection()) {
-        ++conexoesAceitas_;
-        conexoes_.insert(socket, Conexao());
-        connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
-            conexoes_[socket].entrada += socket->readAll();
-            Processar(socket);
-        });
-        connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
-            conexoes_.remove(socket);
-            socket->deleteLater();
-        });
+    RequisicaoRecebida recebida;
+    recebida.metodo = QString::fromLatin1(pedido.metodo);
+    recebida.corpo = pedido.corpo;
+    const qsizetype interrogacao = pedido.alvo.indexOf('?');
+    const QByteArray caminho = interrogacao < 0 ? pedido.alvo : pedido.alvo.left(interrogacao);
+    recebida.caminho = QString::fromUtf8(QByteArray::fromPercentEncoding(caminho));
+    recebida.consulta = interrogacao < 0 ? QByteArray() : pedido.alvo.mid(interrogacao + 1);
+    recebida.itensConsulta = DecodificarItens(recebida.consulta);
+    if (pedido.cabecalhos.value("content-type").toLower().startsWith("application/x-www-form-urlencoded"))
+        recebida.camposFormulario = DecodificarItens(recebida.corpo);
+    requisicoes_.append(recebida);
+
+    RespostaHttpTeste r;
+    if (modo_ == Modo::Silencio) {
+        r.modo = RespostaHttpTeste::Modo::Parar;  // held open until the client gives up
+        return r;
     }
-}
-
-void ServidorTraducao::Processar(QTcpSocket* socket)
-{
-    for (;;) {
-        auto estado = conexoes_.find(socket);
-        if (estado == conexoes_.end() || estado->ocupada)
-            return;
-        QByteArray& entrada = estado->entrada;
-        const qsizetype fimCabecalho = entrada.indexOf("\r\n\r\n");
-        if (fimCabecalho < 0)
-            return;
-        const Cabecalho cabecalho = LerCabecalho(entrada.left(fimCabecalho));
-        if (!cabecalho.valido) {
-            estado->ocupada = true;
-            Responder(socket, 400, QByteArray(), true);
-            return;
-        }
-        const qsizetype inicioCorpo = fimCabecalho + 4;
-        if (entrada.size() - inicioCorpo < cabecalho.tamanhoCorpo)
-            return;
-
-        RequisicaoRecebida recebida;
-        recebida.metodo = QString::fromLatin1(cabecalho.metodo);
-        recebida.corpo = entrada.mid(inicioCorpo, cabecalho.tamanhoCorpo);
-        entrada.remove(0, inicioCorpo + cabecalho.tamanhoCorpo);
-        const qsizetype interrogacao = cabecalho.alvo.indexOf('?');
-        const QByteArray caminho = interrogacao < 0 ? cabecalho.alvo : cabecalho.alvo.left(interrogacao);
-        recebida.caminho = QString::fromUtf8(QByteArray::fromPercentEncoding(caminho));
-        recebida.consulta = interrogacao < 0 ? QByteArray() : cabecalho.alvo.mid(interrogacao + 1);
-        recebida.itensConsulta = DecodificarItens(recebida.consulta);
-        if (cabecalho.tipoConteudo.startsWith("application/x-www-form-urlencoded"))
-            recebida.camposFormulario = DecodificarItens(recebida.corpo);
-        requisicoes_.append(recebida);
-
-        if (modo_ == Modo::Silencio) {
-            estado->ocupada = true;  // held open until the client gives up
-            return;
-        }
-
-        int status = 200;
-        QByteArray corpo;
-        const bool get = recebida.metodo == QLatin1String("GET");
-        if (caminho != kCaminhoEndpoint) {
-            status = 404;
-        } else if (!get && recebida.metodo != QLatin1String("POST")) {
-            status = 405;
-        } else if (modo_ == Modo::FalharTudo || (modo_ == Modo::FalharGet && get)) {
-            status = 500;
-            corpo = QByteArrayLiteral("Internal Server Error");
-        } else if (corpoFixo_) {
-            corpo = *corpoFixo_;
-        } else {
-            const ItensDecodificados& campos = get ? recebida.itensConsulta : recebida.camposFormulario;
-            bool achou = false;
-            const QString texto = ValorEm(campos, QStringLiteral("text"), &achou);
-            const QString origem = ValorEm(campos, QStringLiteral("sl"), &achou);
-            const QString destino = ValorEm(campos, QStringLiteral("tl"), &achou);
-            const QString detectado = origem.isEmpty() || origem == QLatin1String("auto") ? QStringLiteral("en") : origem;
-            corpo = MontarResposta(tradutor_(texto, origem, destino), texto, detectado);
-        }
-
-        if (atraso_ > 0) {
-            estado->ocupada = true;
-            const bool fechar = cabecalho.fechar;
-            // The socket is the timer's context: a client that gave up takes
-            // the pending answer with it.
-            QTimer::singleShot(atraso_, socket, [this, socket, status, corpo, fechar] {
-                Responder(socket, status, corpo, fechar);
-                auto pendente = conexoes_.find(socket);
-                if (pendente != conexoes_.end() && !fechar) {
-                    pendente->ocupada = false;
-                    Processar(socket);
-                }
-            });
-            return;
-        }
-        Responder(socket, status, corpo, cabecalho.fechar);
-        if (cabecalho.fechar) {
-            estado = conexoes_.find(socket);
-            if (estado != conexoes_.end())
-                estado->ocupada = true;
-            return;
-        }
+    const bool get = recebida.metodo == QLatin1String("GET");
+    if (caminho != kCaminhoEndpoint) {
+        r.status = 404;
+    } else if (!get && recebida.metodo != QLatin1String("POST")) {
+        r.status = 405;
+    } else if (modo_ == Modo::FalharTudo || (modo_ == Modo::FalharGet && get)) {
+        r.status = 500;
+        r.corpo = QByteArrayLiteral("Internal Server Error");
+    } else if (corpoFixo_) {
+        r.corpo = *corpoFixo_;
+    } else {
+        const ItensDecodificados& campos = get ? recebida.itensConsulta : recebida.camposFormulario;
+        bool achou = false;
+        const QString texto = ValorEm(campos, QStringLiteral("text"), &achou);
+        const QString origem = ValorEm(campos, QStringLiteral("sl"), &achou);
+        const QString destino = ValorEm(campos, QStringLiteral("tl"), &achou);
+        const QString detectado = origem.isEmpty() || origem == QLatin1String("auto") ? QStringLiteral("en") : origem;
+        r.corpo = MontarResposta(tradutor_(texto, origem, destino), texto, detectado);
     }
-}
-
-void ServidorTraducao::Responder(QTcpSocket* socket, int status, const QByteArray& corpo, bool fechar)
-{
-    QByteArray resposta = "HTTP/1.1 " + QByteArray::number(status) + ' ' + TextoStatus(status) + "\r\n";
-    resposta += "Content-Type: text/javascript; charset=UTF-8\r\n";
-    resposta += "Content-Length: " + QByteArray::number(corpo.size()) + "\r\n";
-    resposta += fechar ? "Connection: close\r\n" : "Connection: keep-alive\r\n";
-    resposta += "\r\n";
-    resposta += corpo;
-    socket->write(resposta);
-    if (fechar)
-        socket->disconnectFromHost();
+    r.razao = TextoStatus(r.status);
+    r.cabecalhos.append({QByteArrayLiteral("Content-Type"), QByteArrayLiteral("text/javascript; charset=UTF-8")});
+    r.atrasoMs = atraso_;
+    return r;
 }
 
 }  // namespace apoio

@@ -13,8 +13,7 @@
 //   servidor.DefinirModo(apoio::ServidorTraducao::Modo::FalharGet);
 //   ... servidor.Requisicoes().last().Valor("text") ...
 //
-// Built on QTcpServer rather than QHttpServer: the Qt 6.4 responder keeps a
-// reference to the request, so it cannot answer later or never.
+// Built on the tests' one HTTP server (ServidorHttpTeste).
 #include <QByteArray>
 #include <QHash>
 #include <QList>
@@ -23,12 +22,14 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 #include <optional>
 
-class QTcpServer;
-class QTcpSocket;
-
 namespace apoio {
+
+class ServidorHttpTeste;
+struct PedidoHttp;
+struct RespostaHttpTeste;
 
 using ItensDecodificados = QList<QPair<QString, QString>>;
 
@@ -84,24 +85,18 @@ public:
     const QList<RequisicaoRecebida>& Requisicoes() const { return requisicoes_; }
     void LimparRequisicoes() { requisicoes_.clear(); }
     // TCP connections accepted since the start or the last ZerarConexoes().
-    int ConexoesAceitas() const { return conexoesAceitas_; }
-    void ZerarConexoes() { conexoesAceitas_ = 0; }
+    int ConexoesAceitas() const;
+    void ZerarConexoes();
+    // The server underneath, for what a test adds (a redirect, a large body).
+    ServidorHttpTeste& Servidor() { return *servidor_; }
 
 private:
-    struct Conexao {
-        QByteArray entrada;     // bytes not yet taken as a request
-        bool ocupada = false;   // an answer is pending (delayed or never)
-    };
-    void NovaConexao();
-    void Processar(QTcpSocket* socket);
-    void Responder(QTcpSocket* socket, int status, const QByteArray& corpo, bool fechar);
+    RespostaHttpTeste Responder(const PedidoHttp& pedido);
 
-    QTcpServer* servidor_ = nullptr;
-    QHash<QTcpSocket*, Conexao> conexoes_;
+    std::unique_ptr<ServidorHttpTeste> servidor_;
     QList<RequisicaoRecebida> requisicoes_;
     Modo modo_ = Modo::Normal;
     int atraso_ = 0;
-    int conexoesAceitas_ = 0;
     Tradutor tradutor_;
     std::optional<QByteArray> corpoFixo_;
 };

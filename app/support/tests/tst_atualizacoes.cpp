@@ -1,6 +1,7 @@
 // The update check: the start-up opt-out, the maker's updater file, the two
 // online attempts against a real server on 127.0.0.1 and the answer.
 #include "Apoio.h"
+#include "RedeIsolada.h"
 #include "ServidorHttpTeste.h"
 
 #include "Versao.h"
@@ -14,7 +15,6 @@
 #include <QDate>
 #include <QDir>
 #include <QFile>
-#include <QNetworkInterface>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -365,26 +365,79 @@ private slots:
         QCOMPARE(servidor_->PedidosCom("GET", kCaminho), 0);
     }
 
-    // Plain HTTP to an address that is not loopback is refused before any
-    // request: the server, listening on this machine's own address, hears
-    // nothing.
+    // Plain HTTP off loopback is refused, as the site's address and as the
+    // target of its redirect: the other address hears nothing and its offer
+    // is not taken.
+    void httpForaDoLoopback_data()
+    {
+        QTest::addColumn<bool>("redirecionado");
+        QTest::newRow("endereço do site") << false;
+        QTest::newRow("redirecionamento do site") << true;
+    }
+
     void httpForaDoLoopback()
     {
-        QHostAddress propria;
-        for (const QHostAddress& a : QNetworkInterface::allAddresses())
-            if (a.protocol() == QAbstractSocket::IPv4Protocol && !a.isLoopback() && !a.isLinkLocal())
-                propria = a;
-        if (propria.isNull())
-            QSKIP("this machine has no address outside loopback");
-        apoio::ServidorHttpTeste externo(propria);
+        QFETCH(bool, redirecionado);
+        APOIO_EM_REDE_ISOLADA();
+        apoio::ServidorHttpTeste externo(apoio::EnderecoExterno());
         QVERIFY(externo.Ouvindo());
         RespostaHttpTeste oferta;
         oferta.corpo = "1006|10/12/2026|https://www.tellumar.example/a";
         externo.Definir(kCaminho, oferta);
-        qeltrano::Config().SiteFabricante = QStringLiteral("http://%1:%2").arg(propria.toString()).arg(externo.Porta());
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("não usa HTTPS")));
+        if (redirecionado) {
+            servidor_->Definir(kCaminho, RespostaHttpTeste::Redirecionar(externo.Endereco(kCaminho).toUtf8()));
+            const QRegularExpression aviso(QStringLiteral("^Requisição a .*192.0.2.1.* recusada.*Somente HTTPS"));
+            QTest::ignoreMessage(QtWarningMsg, aviso);
+            QTest::ignoreMessage(QtWarningMsg, aviso);
+        } else {
+            qeltrano::Config().SiteFabricante = externo.Endereco();
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("não usa HTTPS")));
+        }
         QVERIFY(!qeltrano::VerificarAtualizacoes(QStringLiteral("002"), false));
+        QCOMPARE(externo.ConexoesAceitas(), 0);
         QVERIFY(externo.Pedidos().isEmpty());
+        QCOMPARE(qeltrano::VersaoDisponivel, QStringLiteral("anterior"));
+        // Both attempts met the refusal.
+        QCOMPARE(Pedidos(), redirecionado ? 2 : 0);
+    }
+
+    // A first attempt that gets its status line and then stalls past its
+    // limit brought no answer: the second attempt is made and its offer
+    // taken.
+    void primeiraTentativaParada()
+    {
+        servidor_->Definir(kCaminho, [](const apoio::PedidoHttp& p) {
+            RespostaHttpTeste r;
+            if (p.metodo == "POST") {
+                r.corpo = "10";
+                r.tamanhoAnunciado = 40;
+                r.modo = RespostaHttpTeste::Modo::PararAposCabecalho;
+            } else {
+                r.corpo = "1006|10/12/2026|https://www.tellumar.example/a";
+            }
+            return r;
+        });
+        QVERIFY(qeltrano::VerificarAtualizacoes(QStringLiteral("002"), false));
+        QCOMPARE(qeltrano::VersaoDisponivel, QStringLiteral("1006"));
+        QCOMPARE(servidor_->PedidosCom("POST", kCaminho), 1);
+        QCOMPARE(servidor_->PedidosCom("GET", kCaminho), 1);
+    }
+
+    // A 400 MB answer is no answer: each attempt stops at the cap with its
+    // reason in a warning, long before the server could send it all.
+    void respostaEnorme()
+    {
+        RespostaHttpTeste enorme;
+        enorme.tamanhoAnunciado = -2;
+        enorme.bloco = 64 * 1024;
+        enorme.repetirBlocos = 400 * 16;
+        servidor_->Definir(kCaminho, enorme);
+        const QRegularExpression aviso(QStringLiteral("Requisição a .*checkversion.asp recusada: .*limite"));
+        QTest::ignoreMessage(QtWarningMsg, aviso);
+        QTest::ignoreMessage(QtWarningMsg, aviso);
+        QVERIFY(!qeltrano::VerificarAtualizacoes(QStringLiteral("002"), false));
+        QCOMPARE(Pedidos(), 2);
+        QVERIFY2(servidor_->BytesEnviados() < 64LL * 1024 * 1024, qPrintable(QString::number(servidor_->BytesEnviados())));
         QCOMPARE(qeltrano::VersaoDisponivel, QStringLiteral("anterior"));
     }
 };

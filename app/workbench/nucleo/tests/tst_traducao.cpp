@@ -1,6 +1,8 @@
 // One text through the translation request, against a real endpoint on
 // 127.0.0.1 and a real cache file.
 #include "Apoio.h"
+#include "RedeIsolada.h"
+#include "ServidorHttpTeste.h"
 #include "ServidorTraducao.h"
 
 #include "app/Configuracao.h"
@@ -357,6 +359,32 @@ private slots:
         QCOMPARE(servidor_->Requisicoes()[1].metodo, QStringLiteral("POST"));
         QCOMPARE(Cache()->Buscar(QStringLiteral("calado"), QStringLiteral("en"), QStringLiteral("pt")), std::nullopt);
     }
+    // An endpoint on plain-HTTP loopback that redirects to plain HTTP off
+    // loopback: both attempts are refused at the redirect, the other
+    // address hears nothing, and the row keeps its trimmed text.
+    void redirecionamentoForaDoLoopback()
+    {
+        APOIO_EM_REDE_ISOLADA();
+        apoio::ServidorHttpTeste fora(apoio::EnderecoExterno());
+        QVERIFY(fora.Ouvindo());
+        fora.DefinirPadrao([&](const apoio::PedidoHttp&) {
+            apoio::RespostaHttpTeste r;
+            r.corpo = apoio::ServidorTraducao::MontarResposta(QStringLiteral("de fora"), QStringLiteral("x"),
+                                                             QStringLiteral("en"));
+            return r;
+        });
+        servidor_->Servidor().Definir(QStringLiteral("/translate_a/t"),
+                                      apoio::RespostaHttpTeste::Redirecionar(fora.Endereco(QStringLiteral("/translate_a/t")).toUtf8()));
+        const QRegularExpression aviso(QStringLiteral("^Requisição a .*192.0.2.1.* recusada.*Somente HTTPS"));
+        QTest::ignoreMessage(QtWarningMsg, aviso);
+        QTest::ignoreMessage(QtWarningMsg, aviso);
+        QCOMPARE(TraduzirTexto(QStringLiteral("  longe  "), QStringLiteral("en"), QStringLiteral("pt"), false),
+                 QStringLiteral("longe"));
+        QCOMPARE(servidor_->Servidor().PedidosCom("GET", QStringLiteral("/translate_a/t")), 1);
+        QCOMPARE(servidor_->Servidor().PedidosCom("POST", QStringLiteral("/translate_a/t")), 1);
+        QCOMPARE(fora.ConexoesAceitas(), 0);
+    }
+
     // Requests one after another ride on one kept-alive connection.
     void conexaoMantidaEntreRequisicoes()
     {
