@@ -88,11 +88,13 @@ QString FRelatorioErros::BlocoSistemaOperacional(const QString& plataforma, cons
 {
     static const QRegularExpression numeros(QStringLiteral("^(\\d+)\\.(\\d+)(?:\\.(\\d+))?"));
     const QRegularExpressionMatch m = numeros.match(versaoKernel.trimmed());
-    QString versao, revisao;
+    // The revision is always a number: 0 when the text gives none.
+    QString versao, revisao = QStringLiteral("0");
     if (m.hasMatch()) {
         // Written from the text, never through a float: 6.10 stays 6.10.
         versao = m.captured(1) + QLatin1Char('.') + m.captured(2);
-        revisao = m.captured(3).isEmpty() ? QStringLiteral("0") : m.captured(3);
+        if (!m.captured(3).isEmpty())
+            revisao = m.captured(3);
     }
     const QString fim = QStringLiteral("\r\n");
     return fim + QStringLiteral("Informações do Sistema Operacional:") + fim + QStringLiteral("Plataforma: ") +
@@ -189,8 +191,8 @@ void FRelatorioErros::USBtn_Click(int Index)
         if (Index == 0) {
             const QString email = txtEmail_->Texto().trimmed();
             if (!ValidarEmail(email)) {
-                orvessa::Dialogos::ExibirCaixaSistema(QStringLiteral("Por favor informe o e-mail para contato."), 48,
-                                                      QStringLiteral("Atenção!"));
+                orvessa::Dialogos::ExibirCaixaSistema(QStringLiteral("Por favor informe o e-mail para contato."),
+                                                      orvessa::EstiloMensagem::Exclamacao, QStringLiteral("Atenção!"));
                 return;
             }
             plataforma::SaveSetting(NomeProduto(), kSecao, kChaveEmail, email);
