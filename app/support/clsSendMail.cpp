@@ -23,6 +23,7 @@
 
 #include <curl/curl.h>
 #include <sys/socket.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <functional>
@@ -63,6 +64,18 @@ bool AsciiImprimivel(const QString& texto)
         if (c.unicode() < 0x20 || c.unicode() > 0x7E)
             return false;
     return true;
+}
+
+// Printable ASCII as a quoted string.
+QByteArray Citado(const QString& texto)
+{
+    QByteArray citado = "\"";
+    for (QChar c : texto) {
+        if (c == u'"' || c == u'\\')
+            citado += '\\';
+        citado += char(c.unicode());
+    }
+    return citado + '"';
 }
 
 // UTF-8 "B" encoded words of at most 45 bytes each, never splitting a
@@ -183,15 +196,7 @@ QByteArray CodificarNomeCabecalho(const QString& nome)
     bool citar = false;
     for (QChar c : nome)
         citar = citar || especiais.contains(c);
-    if (!citar)
-        return nome.toLatin1();
-    QByteArray citado = "\"";
-    for (QChar c : nome) {
-        if (c == u'"' || c == u'\\')
-            citado += '\\';
-        citado += char(c.unicode());
-    }
-    return citado + '"';
+    return citar ? Citado(nome) : nome.toLatin1();
 }
 
 bool EnderecoUtilizavel(const QString& endereco)
@@ -269,17 +274,6 @@ int PosicionarAnexo(void* contexto, curl_off_t posicao, int origem)
 {
     auto* anexo = static_cast<Anexo*>(contexto);
     return origem == SEEK_SET && anexo->arquivo.seek(posicao) ? CURL_SEEKFUNC_OK : CURL_SEEKFUNC_FAIL;
-}
-
-QByteArray Citado(const QString& texto)
-{
-    QByteArray citado = "\"";
-    for (QChar c : texto) {
-        if (c == u'"' || c == u'\\')
-            citado += '\\';
-        citado += char(c.unicode());
-    }
-    return citado + '"';
 }
 
 // A name that is not plain ASCII goes as an RFC 2231 parameter: an encoded
@@ -360,10 +354,20 @@ int AoDepurar(CURL*, curl_infotype tipo, char* dados, size_t tamanho, void* cont
     return 0;
 }
 
+// The connection's socket is known from its opening to its closing, so
+// that only a socket of ours is ever shut.
 int AoCriarSoquete(void* contexto, curl_socket_t soquete, curlsocktype)
 {
     static_cast<Transferencia*>(contexto)->soquete = soquete;
     return CURL_SOCKOPT_OK;
+}
+
+int AoFecharSoquete(void* contexto, curl_socket_t soquete)
+{
+    auto* t = static_cast<Transferencia*>(contexto);
+    if (t->soquete == soquete)
+        t->soquete = CURL_SOCKET_BAD;
+    return close(soquete);
 }
 
 // libcurl calls this at least once a second, also while it waits for a
@@ -682,6 +686,8 @@ bool clsSendMail::ExecutarTransferencia(Mensagem& mensagem, bool comEventos, QSt
     curl_easy_setopt(easy, CURLOPT_XFERINFODATA, &transferencia);
     curl_easy_setopt(easy, CURLOPT_SOCKOPTFUNCTION, AoCriarSoquete);
     curl_easy_setopt(easy, CURLOPT_SOCKOPTDATA, &transferencia);
+    curl_easy_setopt(easy, CURLOPT_CLOSESOCKETFUNCTION, AoFecharSoquete);
+    curl_easy_setopt(easy, CURLOPT_CLOSESOCKETDATA, &transferencia);
 
     CURLM* multi = curl_multi_init();
     curl_multi_add_handle(multi, easy);
