@@ -7,6 +7,7 @@
 #include "app/workbench/modErros.h"
 #include "platform/Configuracoes.h"
 #include "platform/ErroExecucao.h"
+#include "platform/Texto.h"
 #include "suite/BalaoAviso.h"
 #include "suite/Controles.h"
 #include "suite/Dialogos.h"
@@ -61,7 +62,7 @@ QString FRelatorioErros::ListaDominios()
 
 bool FRelatorioErros::ValidarEmail(const QString& endereco)
 {
-    const QString e = endereco.trimmed();
+    const QString e = plataforma::Trim(endereco);
     if (e.isEmpty())
         return false;
     if (e.split(QLatin1Char('@')).size() != 2 || !e.contains(QLatin1Char('.')))
@@ -189,7 +190,7 @@ void FRelatorioErros::USBtn_Click(int Index)
 {
     Ignorando([this, Index] {
         if (Index == 0) {
-            const QString email = txtEmail_->Texto().trimmed();
+            const QString email = plataforma::Trim(txtEmail_->Texto());
             if (!ValidarEmail(email)) {
                 orvessa::Dialogos::ExibirCaixaSistema(QStringLiteral("Por favor informe o e-mail para contato."),
                                                       orvessa::EstiloMensagem::Exclamacao, QStringLiteral("Atenção!"));
