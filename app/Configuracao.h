@@ -33,7 +33,8 @@ struct Configuracao {
         "4A8B9A06045D369877415F44F7133A5F9498F684A840964C6D26D1ADE58BF70C1E130EBE68276FB7DB4ABDEB56E75027317825974BBEA9B613C665B2E84E2B6C");
     // Certificate authorities that vouch for mail servers; empty: the system's.
     QString CertificadosSmtp;
-    // Seconds a mail connection may take to open, or a transfer may stall.
+    // Seconds a mail send may go without a byte moving, wherever the
+    // server falls silent (the reply to the final "." included).
     int TempoLimiteSmtp = 20;
 
     QString EnderecoBaseTraducao() const { return HostTraducao + CaminhoTraducao; }

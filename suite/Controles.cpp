@@ -1,5 +1,6 @@
 #include "suite/Controles.h"
 
+#include "suite/EnderecoEmail.h"
 #include "suite/Tema.h"
 #include "suite/TextoMarcado.h"
 
@@ -151,23 +152,7 @@ double USTextBox::Valor() const
 
 bool USTextBox::EmailValido() const
 {
-    const QString t = text().trimmed();
-    if (t.size() > 254)
-        return false;
-    const qsizetype arroba = t.lastIndexOf(QLatin1Char('@'));
-    if (arroba <= 0 || arroba != t.indexOf(QLatin1Char('@')))
-        return false;
-    const QString local = t.left(arroba);
-    const QString dominio = t.mid(arroba + 1);
-    // Local part: dot-separated atoms of the characters mail addresses allow.
-    static const QRegularExpression reLocal(
-        QStringLiteral("^[A-Za-z0-9!#$%&'*+/=?^_`{|}~-]+(\\.[A-Za-z0-9!#$%&'*+/=?^_`{|}~-]+)*$"));
-    // Domain: at least two labels, none starting or ending with '-', and an
-    // alphabetic top-level label.
-    static const QRegularExpression reDominio(
-        QStringLiteral("^([A-Za-z0-9]([A-Za-z0-9-]{0,61}[A-Za-z0-9])?\\.)+[A-Za-z]{2,63}$"));
-    return local.size() <= 64 && dominio.size() <= 253 && reLocal.match(local).hasMatch() &&
-           reDominio.match(dominio).hasMatch();
+    return EnderecoEmailValido(text());
 }
 
 bool USTextBox::DataValida() const

@@ -20,7 +20,6 @@
 #include <QStyle>
 #include <QVBoxLayout>
 #include <memory>
-#include <new>
 
 namespace qeltrano {
 
@@ -199,15 +198,15 @@ void FContato::Form_Load()
         txtTipo_->DefinirIndiceSelecionado(0);
         CarregarPosicao(this);
         Formulario_->AplicarTema();
-    } catch (const plataforma::ErroExecucao& e) {
-        TratarErro(Name(), QStringLiteral("Form_Load"), e.Numero(), e.Descricao(), e.Linha());
+    } catch (...) {
+        TratarExcecao(Name(), QStringLiteral("Form_Load"));
     }
 }
 
 void FContato::showEvent(QShowEvent* evento)
 {
     // Form_Activate.
-    DefinirPonteiroTela(0);
+    DefinirPonteiroTela(Ponteiro::Padrao);
     orvessa::Formulario::showEvent(evento);
 }
 
@@ -316,8 +315,9 @@ void FContato::EnviarMensagem()
 {
     if (!Validar())
         return;
-    if (Util().CaixaMensagem(QStringLiteral("Confirma o envio do e-mail?"), orvessa::EstiloMensagem::PerguntaSimNaoExclamacao, NomeProduto()) !=
-        orvessa::Resposta::Sim)
+    if (Util().CaixaMensagem(QStringLiteral("Confirma o envio do e-mail?"),
+                             orvessa::EstiloMensagem::PerguntaSimNaoExclamacao,
+                             NomeProduto()) != orvessa::Resposta::Sim)
         return;
     USBtn_[0]->DefinirHabilitado(false);
     pgbTotal_->setVisible(true);
@@ -348,11 +348,12 @@ void FContato::EnviarMensagem()
                                             "contato com você através do e-mail informado."),
                              orvessa::EstiloMensagem::Informacao, NomeProduto());
     } else if (mail->EnvioCancelado()) {
-        Util().CaixaMensagemAviso(QStringLiteral("<b>Atenção</b>: O envio da mensagem foi cancelado pelo usuário."), orvessa::EstiloMensagem::Exclamacao,
-                                  NomeProduto());
+        Util().CaixaMensagemAviso(QStringLiteral("<b>Atenção</b>: O envio da mensagem foi cancelado pelo usuário."),
+                                  orvessa::EstiloMensagem::Exclamacao, NomeProduto());
     } else if (Util().CaixaMensagemAviso(QStringLiteral("<b>Atenção</b>: Ocorreu um erro ao enviar o email. Você "
                                                         "gostaria de visualizar o arquivo de log?"),
-                                         orvessa::EstiloMensagem::PerguntaSimNaoExclamacao, NomeProduto()) == orvessa::Resposta::Sim) {
+                                         orvessa::EstiloMensagem::PerguntaSimNaoExclamacao,
+                                         NomeProduto()) == orvessa::Resposta::Sim) {
         Util().AbrirArquivo(mail->ArquivoLogErro());
     }
     if (!eu)
@@ -365,10 +366,10 @@ void FContato::EscolherAnexo()
 {
     orvessa::DialogoArquivo dialogo;
     dialogo.DiretorioInicial = plataforma::GetSetting(NomeProduto(), kSecao, kUltimoAnexo, QString());
-    dialogo.OpcoesDialogo = 0x281002;
+    dialogo.OpcoesDialogo = orvessa::DialogoArquivo::OpcoesPadrao | orvessa::DialogoArquivo::OFN_OVERWRITEPROMPT;
     dialogo.FiltroArquivos =
         QStringLiteral("Arquivos Word, Excel, PDF, ZIP e imagem|*.doc;*.docx;*.xls;*.xlsx;*.pdf;*.jpg;*.png;*.gif;*.zip");
-    dialogo.ExibirDialogo(1, QStringLiteral("::. Abrir arquivo"), this);
+    dialogo.ExibirDialogo(orvessa::DialogoArquivo::Abrir, QStringLiteral("::. Abrir arquivo"), this);
     if (!dialogo.DialogoCancelado() && !dialogo.NomeArquivoEscolhido().trimmed().isEmpty()) {
         QCoreApplication::processEvents();
         plataforma::SaveSetting(NomeProduto(), kSecao, kUltimoAnexo, dialogo.DiretorioInicial);
@@ -381,8 +382,9 @@ void FContato::RemoverAnexo()
 {
     if (txtAnexo_->TamanhoTexto() == 0)
         return;
-    if (Util().CaixaMensagemAviso(QStringLiteral("<b>Atenção</b>: Confirma a exclusão do arquivo anexo?"), 84,
-                                  NomeProduto()) == 6)
+    if (Util().CaixaMensagemAviso(QStringLiteral("<b>Atenção</b>: Confirma a exclusão do arquivo anexo?"),
+                                  orvessa::EstiloMensagem::PerguntaSimNaoExclamacao,
+                                  NomeProduto()) == orvessa::Resposta::Sim)
         txtAnexo_->DefinirTexto(QString());
 }
 
@@ -396,11 +398,8 @@ void FContato::USBtn_Click(int Index)
         case 3: RemoverAnexo(); break;
         default: break;
         }
-    } catch (const plataforma::ErroExecucao& e) {
-        TratarErro(Name(), QStringLiteral("USBtn_Click(%1)").arg(Index), e.Numero(), e.Descricao(), e.Linha());
-    } catch (const std::bad_alloc&) {
-        const auto e = plataforma::ErroExecucao::MemoriaInsuficiente();
-        TratarErro(Name(), QStringLiteral("USBtn_Click(%1)").arg(Index), e.Numero(), e.Descricao(), 0);
+    } catch (...) {
+        TratarExcecao(Name(), QStringLiteral("USBtn_Click(%1)").arg(Index));
     }
 }
 

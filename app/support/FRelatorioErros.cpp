@@ -7,6 +7,7 @@
 #include "app/workbench/modErros.h"
 #include "platform/Configuracoes.h"
 #include "platform/ErroExecucao.h"
+#include "platform/Texto.h"
 #include "suite/BalaoAviso.h"
 #include "suite/Controles.h"
 #include "suite/Dialogos.h"
@@ -61,7 +62,7 @@ QString FRelatorioErros::ListaDominios()
 
 bool FRelatorioErros::ValidarEmail(const QString& endereco)
 {
-    const QString e = endereco.trimmed();
+    const QString e = plataforma::Trim(endereco);
     if (e.isEmpty())
         return false;
     if (e.split(QLatin1Char('@')).size() != 2 || !e.contains(QLatin1Char('.')))
@@ -88,11 +89,13 @@ QString FRelatorioErros::BlocoSistemaOperacional(const QString& plataforma, cons
 {
     static const QRegularExpression numeros(QStringLiteral("^(\\d+)\\.(\\d+)(?:\\.(\\d+))?"));
     const QRegularExpressionMatch m = numeros.match(versaoKernel.trimmed());
-    QString versao, revisao;
+    // The revision is always a number: 0 when the text gives none.
+    QString versao, revisao = QStringLiteral("0");
     if (m.hasMatch()) {
         // Written from the text, never through a float: 6.10 stays 6.10.
         versao = m.captured(1) + QLatin1Char('.') + m.captured(2);
-        revisao = m.captured(3).isEmpty() ? QStringLiteral("0") : m.captured(3);
+        if (!m.captured(3).isEmpty())
+            revisao = m.captured(3);
     }
     const QString fim = QStringLiteral("\r\n");
     return fim + QStringLiteral("Informações do Sistema Operacional:") + fim + QStringLiteral("Plataforma: ") +
@@ -187,10 +190,10 @@ void FRelatorioErros::USBtn_Click(int Index)
 {
     Ignorando([this, Index] {
         if (Index == 0) {
-            const QString email = txtEmail_->Texto().trimmed();
+            const QString email = plataforma::Trim(txtEmail_->Texto());
             if (!ValidarEmail(email)) {
-                orvessa::Dialogos::ExibirCaixaSistema(QStringLiteral("Por favor informe o e-mail para contato."), 48,
-                                                      QStringLiteral("Atenção!"));
+                orvessa::Dialogos::ExibirCaixaSistema(QStringLiteral("Por favor informe o e-mail para contato."),
+                                                      orvessa::EstiloMensagem::Exclamacao, QStringLiteral("Atenção!"));
                 return;
             }
             plataforma::SaveSetting(NomeProduto(), kSecao, kChaveEmail, email);

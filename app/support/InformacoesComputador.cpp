@@ -11,14 +11,29 @@ namespace qeltrano {
 
 namespace {
 
-// The file's first line, trimmed; "" when it cannot be read (the board's
-// serial needs root).
-QString Ler(const QString& caminho)
+// The kernel's files report a size of 0 (or a page) whatever they hold:
+// read until the read returns nothing, never by the size. Empty when the
+// file cannot be read (the board's serial needs root).
+QByteArray LerArquivoKernel(const QString& caminho)
 {
     QFile arquivo(caminho);
-    if (!arquivo.open(QIODevice::ReadOnly))
-        return QString();
-    return QString::fromUtf8(arquivo.readLine()).trimmed();
+    if (!arquivo.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return QByteArray();
+    QByteArray dados;
+    char bloco[4096];
+    for (;;) {
+        const qint64 lido = arquivo.read(bloco, sizeof bloco);
+        if (lido <= 0)
+            break;
+        dados.append(bloco, lido);
+    }
+    return dados;
+}
+
+// The file's first line, trimmed.
+QString Ler(const QString& caminho)
+{
+    return QString::fromUtf8(LerArquivoKernel(caminho)).section(QLatin1Char('\n'), 0, 0).trimmed();
 }
 
 QString Valor(const QString& linha)
@@ -34,7 +49,7 @@ void InformacoesComputador::CarregarInformacoesComputador()
 {
     if (carregado_)
         return;
-    DefinirPonteiroTela(13);
+    DefinirPonteiroTela(Ponteiro::SetaEAmpulheta);
     const QDir raiz(raiz_);
     const QString dmi = raiz.filePath(QStringLiteral("sys/class/dmi/id/"));
     placaNome_ = Ler(dmi + QStringLiteral("board_name"));
@@ -46,10 +61,9 @@ void InformacoesComputador::CarregarInformacoesComputador()
     sistemaNome_ = Ler(raiz.filePath(QStringLiteral("proc/sys/kernel/hostname")));
 
     // One block per processor; as with several instances, the last wins.
-    QFile cpuinfo(raiz.filePath(QStringLiteral("proc/cpuinfo")));
-    if (cpuinfo.open(QIODevice::ReadOnly)) {
-        const QStringList blocos =
-            QString::fromUtf8(cpuinfo.readAll()).split(QRegularExpression(QStringLiteral("\\n\\s*\\n")), Qt::SkipEmptyParts);
+    {
+        const QStringList blocos = QString::fromUtf8(LerArquivoKernel(raiz.filePath(QStringLiteral("proc/cpuinfo"))))
+                                       .split(QRegularExpression(QStringLiteral("\\n\\s*\\n")), Qt::SkipEmptyParts);
         for (const QString& bloco : blocos) {
             QString nome, familia, modelo, revisao;
             for (const QString& linha : bloco.split(QLatin1Char('\n'))) {
@@ -72,20 +86,17 @@ void InformacoesComputador::CarregarInformacoesComputador()
         }
     }
 
-    QFile meminfo(raiz.filePath(QStringLiteral("proc/meminfo")));
-    if (meminfo.open(QIODevice::ReadOnly)) {
-        while (!meminfo.atEnd()) {
-            const QString linha = QString::fromLatin1(meminfo.readLine());
-            if (!linha.startsWith(QLatin1String("MemTotal:")))
-                continue;
-            bool ok = false;
-            const qulonglong kb = Valor(linha).section(QLatin1Char(' '), 0, 0).toULongLong(&ok);
-            if (ok)
-                memoria_ = QString::number(kb * 1024ULL);
-            break;
-        }
+    const QString meminfo = QString::fromLatin1(LerArquivoKernel(raiz.filePath(QStringLiteral("proc/meminfo"))));
+    for (const QString& linha : meminfo.split(QLatin1Char('\n'))) {
+        if (!linha.startsWith(QLatin1String("MemTotal:")))
+            continue;
+        bool ok = false;
+        const qulonglong kb = Valor(linha).section(QLatin1Char(' '), 0, 0).toULongLong(&ok);
+        if (ok)
+            memoria_ = QString::number(kb * 1024ULL);
+        break;
     }
-    DefinirPonteiroTela(0);
+    DefinirPonteiroTela(Ponteiro::Padrao);
     carregado_ = true;
 }
 

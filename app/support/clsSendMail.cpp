@@ -5,6 +5,7 @@
 #include "app/workbench/modComum.h"
 #include "app/workbench/modErros.h"
 #include "suite/Dialogos.h"
+#include "suite/EnderecoEmail.h"
 #include "suite/RequisicaoHTTP.h"
 #include "suite/Utilitarios.h"
 
@@ -21,9 +22,13 @@
 #include <QtDebug>
 
 #include <curl/curl.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -59,6 +64,18 @@ bool AsciiImprimivel(const QString& texto)
         if (c.unicode() < 0x20 || c.unicode() > 0x7E)
             return false;
     return true;
+}
+
+// Printable ASCII as a quoted string.
+QByteArray Citado(const QString& texto)
+{
+    QByteArray citado = "\"";
+    for (QChar c : texto) {
+        if (c == u'"' || c == u'\\')
+            citado += '\\';
+        citado += char(c.unicode());
+    }
+    return citado + '"';
 }
 
 // UTF-8 "B" encoded words of at most 45 bytes each, never splitting a
@@ -179,28 +196,12 @@ QByteArray CodificarNomeCabecalho(const QString& nome)
     bool citar = false;
     for (QChar c : nome)
         citar = citar || especiais.contains(c);
-    if (!citar)
-        return nome.toLatin1();
-    QByteArray citado = "\"";
-    for (QChar c : nome) {
-        if (c == u'"' || c == u'\\')
-            citado += '\\';
-        citado += char(c.unicode());
-    }
-    return citado + '"';
+    return citar ? Citado(nome) : nome.toLatin1();
 }
 
 bool EnderecoUtilizavel(const QString& endereco)
 {
-    const QString e = endereco.trimmed();
-    if (e.isEmpty() || !AsciiImprimivel(e))
-        return false;
-    static const QString proibidos = QStringLiteral(" <>()\"',;[]\\");
-    for (QChar c : e)
-        if (proibidos.contains(c))
-            return false;
-    const qsizetype arroba = e.indexOf(u'@');
-    return arroba > 0 && arroba == e.lastIndexOf(u'@') && arroba < e.size() - 1;
+    return orvessa::EnderecoEmailValido(endereco);
 }
 
 // One message ready for the wire.
@@ -239,21 +240,103 @@ struct clsSendMail::Controle {
 
 namespace {
 
+qint64 AgoraMs()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+// The attached file, opened while the message is built, so that one that
+// cannot be read is left out before anything travels; read on the
+// transfer thread.
+struct Anexo {
+    QFile arquivo;
+    qint64 tamanho = 0;
+    QString falha;  // a read that failed during the transfer
+};
+
+size_t LerAnexo(char* destino, size_t tamanho, size_t itens, void* contexto)
+{
+    auto* anexo = static_cast<Anexo*>(contexto);
+    const qint64 resta = anexo->tamanho - anexo->arquivo.pos();
+    if (resta <= 0)
+        return 0;
+    const qint64 lido = anexo->arquivo.read(destino, std::min<qint64>(resta, qint64(tamanho * itens)));
+    if (lido < 0) {
+        anexo->falha = anexo->arquivo.errorString();
+        return CURL_READFUNC_ABORT;
+    }
+    return size_t(lido);
+}
+
+int PosicionarAnexo(void* contexto, curl_off_t posicao, int origem)
+{
+    auto* anexo = static_cast<Anexo*>(contexto);
+    return origem == SEEK_SET && anexo->arquivo.seek(posicao) ? CURL_SEEKFUNC_OK : CURL_SEEKFUNC_FAIL;
+}
+
+// A name that is not plain ASCII goes as an RFC 2231 parameter: an encoded
+// word is not allowed inside a quoted string. Only one of the two is given,
+// as mail readers differ on which wins when both are.
+QByteArray DisposicaoAnexo(const QString& nome)
+{
+    const QByteArray inicio = "Content-Disposition: attachment; ";
+    if (AsciiImprimivel(nome))
+        return inicio + "filename=" + Citado(nome);
+    // Only RFC 2231's attribute characters stay as they are.
+    return inicio + "filename*=UTF-8''" + nome.toUtf8().toPercentEncoding("!#$&+^`|");
+}
+
+}  // namespace
+
+// One message set up on its transfer handle, with everything the handle
+// points at while it runs.
+struct clsSendMail::Mensagem {
+    std::unique_ptr<CURL, void (*)(CURL*)> easy{curl_easy_init(), curl_easy_cleanup};
+    std::unique_ptr<curl_mime, void (*)(curl_mime*)> mime{nullptr, curl_mime_free};
+    Lista destinatarios;
+    Lista cabecalhos;
+    Anexo anexo;
+    char errbuf[CURL_ERROR_SIZE] = {};
+    int limite = 20;  // seconds without a byte moving
+};
+
+namespace {
+
 // Runs on the transfer thread.
 struct Transferencia {
     std::shared_ptr<clsSendMail::Controle> controle;
+    curl_socket_t soquete = CURL_SOCKET_BAD;  // the connection's, once made
     QObject* receptor = nullptr;
     std::function<void(long)> progresso;  // called on the user-interface thread
     long ultimoPercentual = -1;
-    curl_off_t estimativa = 0;  // the message's size on the wire, roughly
-    std::string respostas;      // the server's last reply
-    std::string recusa;         // its last 4xx/5xx reply
+    std::string respostas;  // the server's last reply
+    std::string recusa;     // its last 4xx/5xx reply
     bool novaResposta = true;
+    // One time-out wherever the server stops: counted from the last byte
+    // that moved, the server's or the message's (a command sent waits for
+    // its reply, and libcurl times each reply from its command with the
+    // same limit). Once run out it stays so, so that the closing QUIT does
+    // not wait for a silent server all over again.
+    qint64 limiteMs = 0;
+    qint64 ultimoMovimento = 0;
+    bool tempoEsgotado = false;
+
+    bool Parado()
+    {
+        if (!tempoEsgotado && AgoraMs() - ultimoMovimento > limiteMs)
+            tempoEsgotado = true;
+        return tempoEsgotado;
+    }
 };
 
 int AoDepurar(CURL*, curl_infotype tipo, char* dados, size_t tamanho, void* contexto)
 {
     auto* t = static_cast<Transferencia*>(contexto);
+    if (tipo == CURLINFO_HEADER_IN || tipo == CURLINFO_DATA_IN || tipo == CURLINFO_SSL_DATA_IN ||
+        tipo == CURLINFO_DATA_OUT)
+        t->ultimoMovimento = AgoraMs();
     if (tipo == CURLINFO_HEADER_IN) {
         std::string linha(dados, tamanho);
         while (!linha.empty() && (linha.back() == '\n' || linha.back() == '\r'))
@@ -271,14 +354,35 @@ int AoDepurar(CURL*, curl_infotype tipo, char* dados, size_t tamanho, void* cont
     return 0;
 }
 
+// The connection's socket is known from its opening to its closing, so
+// that only a socket of ours is ever shut.
+int AoCriarSoquete(void* contexto, curl_socket_t soquete, curlsocktype)
+{
+    static_cast<Transferencia*>(contexto)->soquete = soquete;
+    return CURL_SOCKOPT_OK;
+}
+
+int AoFecharSoquete(void* contexto, curl_socket_t soquete)
+{
+    auto* t = static_cast<Transferencia*>(contexto);
+    if (t->soquete == soquete)
+        t->soquete = CURL_SOCKET_BAD;
+    return close(soquete);
+}
+
+// libcurl calls this at least once a second, also while it waits for a
+// reply inside one step; returning non-zero stops the transfer.
 int AoProgredir(void* contexto, curl_off_t, curl_off_t, curl_off_t total, curl_off_t enviado)
 {
     auto* t = static_cast<Transferencia*>(contexto);
-    if (t->controle->cancelar.load())
+    if (t->controle->cancelar.load() || t->Parado()) {
+        // Stopped while libcurl waits inside a step: it then says QUIT and
+        // waits once more before it looks at us again. With the socket shut
+        // that goodbye fails at once instead of waiting on a silent server.
+        if (t->soquete != CURL_SOCKET_BAD)
+            shutdown(t->soquete, SHUT_RDWR);
         return 1;
-    // libcurl knows no total for a mail; the estimate stands in.
-    if (total <= 0)
-        total = t->estimativa;
+    }
     if (t->progresso && total > 0) {
         const long percentual = static_cast<long>(std::min<curl_off_t>(100, enviado * 100 / total));
         if (percentual != t->ultimoPercentual) {
@@ -290,6 +394,218 @@ int AoProgredir(void* contexto, curl_off_t, curl_off_t, curl_off_t total, curl_o
     }
     return 0;
 }
+
+// Every value checked before anything is built: a line break in any value
+// that ends in a header or the envelope could start a header of its own.
+bool VerificarEnvio(clsSendMail::Envio& envio, QUrl& url, QString& erro)
+{
+    // Blanks name no copy recipient.
+    envio.copia = envio.copia.trimmed();
+    envio.copiaOculta = envio.copiaOculta.trimmed();
+    const std::pair<const char*, const QString*> campos[] = {
+        {"RemetenteNome", &envio.remetenteNome}, {"RemetenteEmail", &envio.remetenteEmail},
+        {"DestinatarioNome", &envio.destinatarioNome}, {"DestinatarioEmail", &envio.destinatarioEmail},
+        {"Assunto", &envio.assunto}, {"CopiaPara", &envio.copia}, {"CopiaOcultaPara", &envio.copiaOculta},
+        {"ResponderPara", &envio.responderPara}, {"SMTP", &envio.host}, {"Usuario", &envio.usuario},
+        {"Senha", &envio.senha}, {"ArquivoAnexo", &envio.anexo}};
+    for (const auto& [nome, valor] : campos) {
+        if (TemQuebra(*valor)) {
+            erro = QStringLiteral("Valor recusado: %1 contém uma quebra de linha.").arg(QLatin1String(nome));
+            return false;
+        }
+    }
+    const std::pair<const char*, const QString*> enderecos[] = {
+        {"RemetenteEmail", &envio.remetenteEmail}, {"DestinatarioEmail", &envio.destinatarioEmail}};
+    for (const auto& [nome, valor] : enderecos) {
+        if (!EnderecoUtilizavel(*valor)) {
+            erro = QStringLiteral("Endereço inválido em %1: \"%2\".").arg(QLatin1String(nome), *valor);
+            return false;
+        }
+    }
+    for (const auto& [nome, valor] : {std::pair{"CopiaPara", &envio.copia},
+                                      std::pair{"CopiaOcultaPara", &envio.copiaOculta},
+                                      std::pair{"ResponderPara", &envio.responderPara}}) {
+        if (!valor->trimmed().isEmpty() && !EnderecoUtilizavel(*valor)) {
+            erro = QStringLiteral("Endereço inválido em %1: \"%2\".").arg(QLatin1String(nome), *valor);
+            return false;
+        }
+    }
+
+    url.setScheme(QStringLiteral("smtp"));
+    url.setHost(envio.host.trimmed());
+    url.setPort(static_cast<int>(envio.porta));
+    if (envio.host.trimmed().isEmpty() || !url.isValid() || envio.porta <= 0 || envio.porta > 65535) {
+        erro = QStringLiteral("Servidor SMTP inválido: \"%1:%2\".").arg(envio.host).arg(envio.porta);
+        return false;
+    }
+    return true;
+}
+
+// The connection, the envelope, the headers and the MIME parts.
+bool MontarMensagem(const clsSendMail::Envio& envio, const QUrl& url, clsSendMail::Mensagem& m, QString& erro)
+{
+    CURL* easy = m.easy.get();
+    if (!easy) {
+        erro = QStringLiteral("Não foi possível iniciar o envio.");
+        return false;
+    }
+    m.limite = std::max(1, Config().TempoLimiteSmtp);
+    curl_easy_setopt(easy, CURLOPT_URL, url.toString(QUrl::FullyEncoded).toUtf8().constData());
+    curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, m.errbuf);
+    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+    // A reply is awaited the time-out from its command; the transfer
+    // itself watches the time since the last byte (see Transferencia). The
+    // connection as a whole has a looser limit, should a server trickle.
+    curl_easy_setopt(easy, CURLOPT_SERVER_RESPONSE_TIMEOUT, long(m.limite));
+    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT, 2L * m.limite + 1);
+    curl_easy_setopt(easy, CURLOPT_FORBID_REUSE, 1L);
+    // Credentials never cross the network in the clear: plain SMTP only to
+    // this machine.
+    if (envio.seguro || !orvessa::EnderecoLoopback(url))
+        curl_easy_setopt(easy, CURLOPT_USE_SSL, long(CURLUSESSL_ALL));
+    curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 2L);
+    const QByteArray ca = QFile::encodeName(Config().CertificadosSmtp);
+    if (!ca.isEmpty())
+        curl_easy_setopt(easy, CURLOPT_CAINFO, ca.constData());
+    if (!envio.usuario.isEmpty()) {
+        curl_easy_setopt(easy, CURLOPT_USERNAME, envio.usuario.toUtf8().constData());
+        curl_easy_setopt(easy, CURLOPT_PASSWORD, envio.senha.toUtf8().constData());
+    }
+
+    const QByteArray de = "<" + envio.remetenteEmail.trimmed().toUtf8() + ">";
+    curl_easy_setopt(easy, CURLOPT_MAIL_FROM, de.constData());
+    m.destinatarios.Adicionar("<" + envio.destinatarioEmail.trimmed().toUtf8() + ">");
+    if (!envio.copia.isEmpty())
+        m.destinatarios.Adicionar("<" + envio.copia.toUtf8() + ">");
+    if (!envio.copiaOculta.isEmpty())
+        m.destinatarios.Adicionar("<" + envio.copiaOculta.toUtf8() + ">");
+    curl_easy_setopt(easy, CURLOPT_MAIL_RCPT, m.destinatarios.itens);
+
+    Lista& cabecalhos = m.cabecalhos;
+    cabecalhos.Adicionar(Cabecalho("Date", QDateTime::currentDateTime().toString(Qt::RFC2822Date).toLatin1()));
+    cabecalhos.Adicionar(Cabecalho("From", Endereco(envio.remetenteNome, envio.remetenteEmail)));
+    cabecalhos.Adicionar(Cabecalho("To", Endereco(envio.destinatarioNome, envio.destinatarioEmail)));
+    if (!envio.copia.isEmpty())
+        cabecalhos.Adicionar(Cabecalho("Cc", Endereco(envio.copia, envio.copia)));
+    cabecalhos.Adicionar(Cabecalho("Subject", CodificarTextoCabecalho(envio.assunto)));
+    if (!envio.responderPara.trimmed().isEmpty())
+        cabecalhos.Adicionar(Cabecalho("Reply-To", envio.responderPara.trimmed().toUtf8()));
+    cabecalhos.Adicionar(Cabecalho("X-Mailer", CodificarTextoCabecalho(envio.mailer)));
+    if (!envio.responderPara.trimmed().isEmpty())
+        cabecalhos.Adicionar(Cabecalho("X-Rcpt-To", envio.responderPara.trimmed().toUtf8()));
+    if (envio.confirmacao)
+        cabecalhos.Adicionar(Cabecalho("Disposition-Notification-To", envio.remetenteEmail.trimmed().toUtf8()));
+    if (envio.prioridade)
+        cabecalhos.Adicionar(Cabecalho("X-Priority", "1"));
+    curl_easy_setopt(easy, CURLOPT_HTTPHEADER, cabecalhos.itens);
+
+    // Every part in base64: libcurl can then tell the message's size, which
+    // goes with MAIL FROM to a server that announces SIZE, so an oversized
+    // mail is refused before it travels (a quoted-printable part's size is
+    // unknown until it has been encoded).
+    m.mime.reset(curl_mime_init(easy));
+    curl_mime* mime = m.mime.get();
+    if (!envio.arquivoHtml.isEmpty()) {
+        QFile pagina(envio.arquivoHtml);
+        if (pagina.open(QIODevice::ReadOnly)) {
+            std::vector<Imagem> imagens;
+            const QByteArray html =
+                EmbutirImagens(pagina.readAll(), QFileInfo(envio.arquivoHtml).absoluteDir(), imagens);
+            curl_mimepart* relacionado = curl_mime_addpart(mime);
+            curl_mime* partes = curl_mime_init(easy);
+            curl_mimepart* texto = curl_mime_addpart(partes);
+            curl_mime_data(texto, html.constData(), size_t(html.size()));
+            // A page that names no charset and reads as UTF-8 is sent as such.
+            const bool semCharset = !html.contains("charset") && !html.contains("CHARSET");
+            const bool utf8 = QString::fromUtf8(html).toUtf8() == html;
+            curl_mime_type(texto, semCharset && utf8 ? "text/html; charset=UTF-8" : "text/html");
+            curl_mime_encoder(texto, "base64");
+            for (const Imagem& imagem : imagens) {
+                curl_mimepart* parte = curl_mime_addpart(partes);
+                curl_mime_data(parte, imagem.dados.constData(), size_t(imagem.dados.size()));
+                curl_mime_type(parte, imagem.tipo.toLatin1().constData());
+                curl_mime_encoder(parte, "base64");
+                curl_slist* extras = nullptr;
+                extras = curl_slist_append(extras, ("Content-ID: <" + imagem.cid.toLatin1() + ">").constData());
+                extras = curl_slist_append(extras, "Content-Disposition: inline");
+                curl_mime_headers(parte, extras, 1);
+            }
+            curl_mime_subparts(relacionado, partes);
+            curl_mime_type(relacionado, "multipart/related");
+        } else {
+            // As an unreadable page was always sent: without a body.
+            qWarning("clsSendMail: a página %s não pôde ser lida: %s", qPrintable(envio.arquivoHtml),
+                     qPrintable(pagina.errorString()));
+        }
+    } else {
+        // Mail lines end with CR LF, whatever a text box handed in.
+        QString texto = envio.corpo;
+        texto.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+        texto.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+        const QByteArray corpo = texto.toUtf8();
+        curl_mimepart* parte = curl_mime_addpart(mime);
+        curl_mime_data(parte, corpo.constData(), size_t(corpo.size()));
+        curl_mime_type(parte, "text/plain; charset=UTF-8");
+        curl_mime_encoder(parte, "base64");
+    }
+
+    // An attachment that cannot be read is left out and the mail goes; a
+    // path that is not a plain file is never opened (a pipe would block).
+    const QString caminho = envio.anexo.trimmed();
+    if (!caminho.isEmpty()) {
+        const QFileInfo info(caminho);
+        QString motivo;
+        m.anexo.arquivo.setFileName(caminho);
+        if (!info.exists())
+            motivo = QStringLiteral("o arquivo não existe");
+        else if (!info.isFile())
+            motivo = QStringLiteral("não é um arquivo comum");
+        else if (!m.anexo.arquivo.open(QIODevice::ReadOnly))
+            motivo = m.anexo.arquivo.errorString();
+        if (!motivo.isEmpty()) {
+            qWarning("clsSendMail: anexo %s deixado de fora (%s); a mensagem segue sem ele", qPrintable(caminho),
+                     qPrintable(motivo));
+        } else {
+            m.anexo.tamanho = m.anexo.arquivo.size();
+            curl_mimepart* parte = curl_mime_addpart(mime);
+            curl_mime_data_cb(parte, m.anexo.tamanho, LerAnexo, PosicionarAnexo, nullptr, &m.anexo);
+            curl_mime_type(parte, QMimeDatabase().mimeTypeForFile(info).name().toLatin1().constData());
+            curl_mime_encoder(parte, "base64");
+            curl_mime_headers(parte, curl_slist_append(nullptr, DisposicaoAnexo(info.fileName()).constData()), 1);
+        }
+    }
+    curl_easy_setopt(easy, CURLOPT_MIMEPOST, mime);
+    return true;
+}
+
+}  // namespace
+
+namespace {
+
+// Whatever ends a send, exception included, the object takes sends again
+// and the screen's pointer comes back.
+class EnvioEmCurso {
+public:
+    EnvioEmCurso(bool& ocupado, bool alterarPonteiro) : ocupado_(ocupado), alterarPonteiro_(alterarPonteiro)
+    {
+        ocupado_ = true;
+        if (alterarPonteiro_)
+            DefinirPonteiroTela(Ponteiro::SetaEAmpulheta);
+    }
+    ~EnvioEmCurso()
+    {
+        ocupado_ = false;
+        if (alterarPonteiro_)
+            DefinirPonteiroTela(Ponteiro::Padrao);
+    }
+    EnvioEmCurso(const EnvioEmCurso&) = delete;
+    EnvioEmCurso& operator=(const EnvioEmCurso&) = delete;
+
+private:
+    bool& ocupado_;
+    bool alterarPonteiro_;
+};
 
 }  // namespace
 
@@ -324,186 +640,39 @@ QString clsSendMail::GravarLogErro(const QString& mensagem)
 
 bool clsSendMail::Transmitir(Envio& envio, bool comEventos, QString& erro)
 {
-    // Blanks name no copy recipient.
-    envio.copia = envio.copia.trimmed();
-    envio.copiaOculta = envio.copiaOculta.trimmed();
-    // Every value that ends in a header or the envelope; a line break in any
-    // of them could start a header of its own.
-    const std::pair<const char*, const QString*> campos[] = {
-        {"RemetenteNome", &envio.remetenteNome}, {"RemetenteEmail", &envio.remetenteEmail},
-        {"DestinatarioNome", &envio.destinatarioNome}, {"DestinatarioEmail", &envio.destinatarioEmail},
-        {"Assunto", &envio.assunto}, {"CopiaPara", &envio.copia}, {"CopiaOcultaPara", &envio.copiaOculta},
-        {"ResponderPara", &envio.responderPara}, {"SMTP", &envio.host}, {"Usuario", &envio.usuario},
-        {"Senha", &envio.senha}, {"ArquivoAnexo", &envio.anexo}};
-    for (const auto& [nome, valor] : campos) {
-        if (TemQuebra(*valor)) {
-            erro = QStringLiteral("Valor recusado: %1 contém uma quebra de linha.").arg(QLatin1String(nome));
-            return false;
-        }
-    }
-    const std::pair<const char*, const QString*> enderecos[] = {
-        {"RemetenteEmail", &envio.remetenteEmail}, {"DestinatarioEmail", &envio.destinatarioEmail}};
-    for (const auto& [nome, valor] : enderecos) {
-        if (!EnderecoUtilizavel(*valor)) {
-            erro = QStringLiteral("Endereço inválido em %1: \"%2\".").arg(QLatin1String(nome), *valor);
-            return false;
-        }
-    }
-    for (const auto& [nome, valor] : {std::pair{"CopiaPara", &envio.copia},
-                                      std::pair{"CopiaOcultaPara", &envio.copiaOculta},
-                                      std::pair{"ResponderPara", &envio.responderPara}}) {
-        if (!valor->trimmed().isEmpty() && !EnderecoUtilizavel(*valor)) {
-            erro = QStringLiteral("Endereço inválido em %1: \"%2\".").arg(QLatin1String(nome), *valor);
-            return false;
-        }
-    }
-
     QUrl url;
-    url.setScheme(QStringLiteral("smtp"));
-    url.setHost(envio.host.trimmed());
-    url.setPort(static_cast<int>(envio.porta));
-    if (envio.host.trimmed().isEmpty() || !url.isValid() || envio.porta <= 0 || envio.porta > 65535) {
-        erro = QStringLiteral("Servidor SMTP inválido: \"%1:%2\".").arg(envio.host).arg(envio.porta);
+    if (!VerificarEnvio(envio, url, erro))
         return false;
-    }
-
-    CURL* easy = curl_easy_init();
-    if (!easy) {
-        erro = QStringLiteral("Não foi possível iniciar o envio.");
+    Mensagem mensagem;
+    if (!MontarMensagem(envio, url, mensagem, erro))
         return false;
-    }
-    std::unique_ptr<CURL, void (*)(CURL*)> guardaEasy(easy, curl_easy_cleanup);
-    char errbuf[CURL_ERROR_SIZE] = {};
-    const QByteArray urlTexto = url.toString(QUrl::FullyEncoded).toUtf8();
-    const int limite = std::max(1, Config().TempoLimiteSmtp);
-    curl_easy_setopt(easy, CURLOPT_URL, urlTexto.constData());
-    curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, errbuf);
-    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT, long(limite));
-    curl_easy_setopt(easy, CURLOPT_SERVER_RESPONSE_TIMEOUT, long(limite));
-    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, long(limite));
-    curl_easy_setopt(easy, CURLOPT_FORBID_REUSE, 1L);
-    // Credentials never cross the network in the clear: plain SMTP only to
-    // this machine.
-    if (envio.seguro || !orvessa::EnderecoLoopback(url))
-        curl_easy_setopt(easy, CURLOPT_USE_SSL, long(CURLUSESSL_ALL));
-    curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L);
-    curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 2L);
-    const QByteArray ca = QFile::encodeName(Config().CertificadosSmtp);
-    if (!ca.isEmpty())
-        curl_easy_setopt(easy, CURLOPT_CAINFO, ca.constData());
-    const QByteArray usuario = envio.usuario.toUtf8();
-    const QByteArray senha = envio.senha.toUtf8();
-    if (!usuario.isEmpty()) {
-        curl_easy_setopt(easy, CURLOPT_USERNAME, usuario.constData());
-        curl_easy_setopt(easy, CURLOPT_PASSWORD, senha.constData());
-    }
+    return ExecutarTransferencia(mensagem, comEventos, erro);
+}
 
-    const QByteArray de = "<" + envio.remetenteEmail.trimmed().toUtf8() + ">";
-    curl_easy_setopt(easy, CURLOPT_MAIL_FROM, de.constData());
-    Lista destinatarios;
-    destinatarios.Adicionar("<" + envio.destinatarioEmail.trimmed().toUtf8() + ">");
-    if (!envio.copia.isEmpty())
-        destinatarios.Adicionar("<" + envio.copia.toUtf8() + ">");
-    if (!envio.copiaOculta.isEmpty())
-        destinatarios.Adicionar("<" + envio.copiaOculta.toUtf8() + ">");
-    curl_easy_setopt(easy, CURLOPT_MAIL_RCPT, destinatarios.itens);
-
-    Lista cabecalhos;
-    cabecalhos.Adicionar(Cabecalho("Date", QDateTime::currentDateTime().toString(Qt::RFC2822Date).toLatin1()));
-    cabecalhos.Adicionar(Cabecalho("From", Endereco(envio.remetenteNome, envio.remetenteEmail)));
-    cabecalhos.Adicionar(Cabecalho("To", Endereco(envio.destinatarioNome, envio.destinatarioEmail)));
-    if (!envio.copia.isEmpty())
-        cabecalhos.Adicionar(Cabecalho("Cc", Endereco(envio.copia, envio.copia)));
-    cabecalhos.Adicionar(Cabecalho("Subject", CodificarTextoCabecalho(envio.assunto)));
-    if (!envio.responderPara.trimmed().isEmpty())
-        cabecalhos.Adicionar(Cabecalho("Reply-To", envio.responderPara.trimmed().toUtf8()));
-    cabecalhos.Adicionar(Cabecalho("X-Mailer", CodificarTextoCabecalho(envio.mailer)));
-    if (!envio.responderPara.trimmed().isEmpty())
-        cabecalhos.Adicionar(Cabecalho("X-Rcpt-To", envio.responderPara.trimmed().toUtf8()));
-    if (envio.confirmacao)
-        cabecalhos.Adicionar(Cabecalho("Disposition-Notification-To", envio.remetenteEmail.trimmed().toUtf8()));
-    if (envio.prioridade)
-        cabecalhos.Adicionar(Cabecalho("X-Priority", "1"));
-    curl_easy_setopt(easy, CURLOPT_HTTPHEADER, cabecalhos.itens);
-
-    curl_mime* mime = curl_mime_init(easy);
-    std::unique_ptr<curl_mime, void (*)(curl_mime*)> guardaMime(mime, curl_mime_free);
-    QByteArray html;
-    std::vector<Imagem> imagens;
-    // The message's size before encoding, for the progress estimate.
-    curl_off_t bruto = 2048;
-    if (!envio.arquivoHtml.isEmpty()) {
-        QFile pagina(envio.arquivoHtml);
-        if (pagina.open(QIODevice::ReadOnly)) {
-            html = EmbutirImagens(pagina.readAll(), QFileInfo(envio.arquivoHtml).absoluteDir(), imagens);
-            curl_mimepart* relacionado = curl_mime_addpart(mime);
-            curl_mime* partes = curl_mime_init(easy);
-            curl_mimepart* texto = curl_mime_addpart(partes);
-            curl_mime_data(texto, html.constData(), size_t(html.size()));
-            // A page that names no charset and reads as UTF-8 is sent as such.
-            const bool semCharset = !html.contains("charset") && !html.contains("CHARSET");
-            const bool utf8 = QString::fromUtf8(html).toUtf8() == html;
-            curl_mime_type(texto, semCharset && utf8 ? "text/html; charset=UTF-8" : "text/html");
-            curl_mime_encoder(texto, "quoted-printable");
-            for (const Imagem& imagem : imagens) {
-                curl_mimepart* parte = curl_mime_addpart(partes);
-                curl_mime_data(parte, imagem.dados.constData(), size_t(imagem.dados.size()));
-                curl_mime_type(parte, imagem.tipo.toLatin1().constData());
-                curl_mime_encoder(parte, "base64");
-                curl_slist* extras = nullptr;
-                extras = curl_slist_append(extras, ("Content-ID: <" + imagem.cid.toLatin1() + ">").constData());
-                extras = curl_slist_append(extras, "Content-Disposition: inline");
-                curl_mime_headers(parte, extras, 1);
-            }
-            curl_mime_subparts(relacionado, partes);
-            curl_mime_type(relacionado, "multipart/related");
-        } else {
-            // As an unreadable page was always sent: without a body.
-            qWarning("clsSendMail: a página %s não pôde ser lida: %s", qPrintable(envio.arquivoHtml),
-                     qPrintable(pagina.errorString()));
-        }
-    } else {
-        // Mail lines end with CR LF, whatever a text box handed in.
-        QString texto = envio.corpo;
-        texto.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
-        texto.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
-        const QByteArray corpo = texto.toUtf8();
-        curl_mimepart* parte = curl_mime_addpart(mime);
-        curl_mime_data(parte, corpo.constData(), size_t(corpo.size()));
-        curl_mime_type(parte, "text/plain; charset=UTF-8");
-        curl_mime_encoder(parte, "quoted-printable");
-        bruto += corpo.size();
+// Nothing raises out of the class: an exception is one more reason for the log.
+bool clsSendMail::TransmitirSemExcecao(Envio& envio, bool comEventos, QString& erro)
+{
+    try {
+        return Transmitir(envio, comEventos, erro);
+    } catch (const std::exception& e) {
+        erro = QStringLiteral("Erro interno durante o envio: %1").arg(QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        erro = QStringLiteral("Erro interno durante o envio.");
     }
-    if (!envio.anexo.trimmed().isEmpty()) {
-        const QString caminho = envio.anexo.trimmed();
-        const QFileInfo arquivo(caminho);
-        if (arquivo.isFile()) {
-            bruto += arquivo.size();
-            curl_mimepart* parte = curl_mime_addpart(mime);
-            curl_mime_filedata(parte, QFile::encodeName(caminho).constData());
-            const QString nome = arquivo.fileName();
-            curl_mime_filename(parte, CodificarTextoCabecalho(nome).constData());
-            curl_mime_type(parte, QMimeDatabase().mimeTypeForFile(caminho).name().toLatin1().constData());
-            curl_mime_encoder(parte, "base64");
-        } else {
-            qWarning("clsSendMail: o anexo %s não existe; a mensagem segue sem ele", qPrintable(caminho));
-        }
-    }
-    curl_easy_setopt(easy, CURLOPT_MIMEPOST, mime);
-    // Base64 and quoted-printable grow the parts by about a third.
-    bruto += html.size();
-    for (const Imagem& imagem : imagens)
-        bruto += imagem.dados.size();
+    return false;
+}
 
+bool clsSendMail::ExecutarTransferencia(Mensagem& mensagem, bool comEventos, QString& erro)
+{
+    CURL* easy = mensagem.easy.get();
     QObject receptor;
     QEventLoop laco;
     QPointer<clsSendMail> eu(this);
     Transferencia transferencia;
     transferencia.controle = controle_;
     transferencia.receptor = &receptor;
-    transferencia.estimativa = bruto * 4 / 3;
+    transferencia.limiteMs = qint64(mensagem.limite) * 1000;
+    transferencia.ultimoMovimento = AgoraMs();
     if (comEventos)
         transferencia.progresso = [eu](long p) {
             if (eu)
@@ -515,6 +684,10 @@ bool clsSendMail::Transmitir(Envio& envio, bool comEventos, QString& erro)
     curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
     curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, AoProgredir);
     curl_easy_setopt(easy, CURLOPT_XFERINFODATA, &transferencia);
+    curl_easy_setopt(easy, CURLOPT_SOCKOPTFUNCTION, AoCriarSoquete);
+    curl_easy_setopt(easy, CURLOPT_SOCKOPTDATA, &transferencia);
+    curl_easy_setopt(easy, CURLOPT_CLOSESOCKETFUNCTION, AoFecharSoquete);
+    curl_easy_setopt(easy, CURLOPT_CLOSESOCKETDATA, &transferencia);
 
     CURLM* multi = curl_multi_init();
     curl_multi_add_handle(multi, easy);
@@ -523,6 +696,7 @@ bool clsSendMail::Transmitir(Envio& envio, bool comEventos, QString& erro)
         controle_->multi = multi;
     }
     CURLcode resultado = CURLE_OK;
+    bool concluido = false;
     bool cancelado = false;
     bool interrompido = false;
     std::atomic<bool> terminou{false};
@@ -538,16 +712,22 @@ bool clsSendMail::Transmitir(Envio& envio, bool comEventos, QString& erro)
                 cancelado = true;
                 break;
             }
+            if (correndo && transferencia.Parado())
+                break;
             if (correndo && curl_multi_poll(multi, nullptr, 0, 200, nullptr) != CURLM_OK)
                 break;
         }
         int restantes = 0;
-        while (CURLMsg* msg = curl_multi_info_read(multi, &restantes))
-            if (msg->msg == CURLMSG_DONE)
+        while (CURLMsg* msg = curl_multi_info_read(multi, &restantes)) {
+            if (msg->msg == CURLMSG_DONE) {
+                concluido = true;
                 resultado = msg->data.result;
+            }
+        }
         if (controle->cancelar.load())
             cancelado = true;
-        if (!cancelado && resultado == CURLE_OK && transferencia.progresso && transferencia.ultimoPercentual != 100) {
+        if (!cancelado && concluido && resultado == CURLE_OK && transferencia.progresso &&
+            transferencia.ultimoPercentual != 100) {
             auto avisar = transferencia.progresso;
             QMetaObject::invokeMethod(&receptor, [avisar] { avisar(100); }, Qt::QueuedConnection);
         }
@@ -578,11 +758,21 @@ bool clsSendMail::Transmitir(Envio& envio, bool comEventos, QString& erro)
         erro = QStringLiteral("Envio cancelado.");
         return false;
     }
-    if (resultado == CURLE_OK)
+    if (concluido && resultado == CURLE_OK)
         return true;
-    erro = QString::fromUtf8(curl_easy_strerror(resultado));
-    if (errbuf[0])
-        erro += QStringLiteral(": ") + QString::fromUtf8(errbuf).trimmed();
+    if (transferencia.tempoEsgotado) {
+        erro = QString::fromUtf8(curl_easy_strerror(CURLE_OPERATION_TIMEDOUT)) +
+               QStringLiteral(": nenhum byte trocado com o servidor em %1 s").arg(mensagem.limite);
+    } else if (!mensagem.anexo.falha.isEmpty()) {
+        erro = QStringLiteral("O anexo %1 não pôde ser lido durante o envio: %2")
+                   .arg(mensagem.anexo.arquivo.fileName(), mensagem.anexo.falha);
+    } else if (!concluido) {
+        erro = QStringLiteral("O envio parou antes de terminar.");
+    } else {
+        erro = QString::fromUtf8(curl_easy_strerror(resultado));
+        if (mensagem.errbuf[0])
+            erro += QStringLiteral(": ") + QString::fromUtf8(mensagem.errbuf).trimmed();
+    }
     const std::string& resposta =
         transferencia.recusa.empty() ? transferencia.respostas : transferencia.recusa;
     if (!resposta.empty())
@@ -605,9 +795,7 @@ bool clsSendMail::EnviarEmail(const QString& RemetenteNome, const QString& Remet
         qWarning("clsSendMail: um envio já está em andamento neste objeto");
         return false;
     }
-    enviando_ = true;
-    if (AlterarPonteiroMouse)
-        DefinirPonteiroTela(13);
+    const EnvioEmCurso emCurso(enviando_, AlterarPonteiroMouse);
     QCoreApplication::processEvents();
     log_.clear();
     cancelar_.store(0);
@@ -638,14 +826,11 @@ bool clsSendMail::EnviarEmail(const QString& RemetenteNome, const QString& Remet
     envio.anexo = ArquivoAnexo;
 
     QString erro;
-    const bool enviado = Transmitir(envio, true, erro);
+    const bool enviado = TransmitirSemExcecao(envio, true, erro);
     if (!enviado && !EnvioCancelado())
         GravarLogErro(erro);
 
     emit Progresso(0);
-    if (AlterarPonteiroMouse)
-        DefinirPonteiroTela(0);
-    enviando_ = false;
     return enviado;
 }
 
@@ -654,7 +839,7 @@ bool clsSendMail::EnviarRelatorioErros(const QString& ResponderPara, const QStri
 {
     if (enviando_)
         return false;
-    enviando_ = true;
+    std::optional<EnvioEmCurso> emCurso(std::in_place, enviando_, false);
     const Configuracao& config = Config();
     Envio envio;
     envio.host = config.HostRelaySmtp;
@@ -679,8 +864,10 @@ bool clsSendMail::EnviarRelatorioErros(const QString& ResponderPara, const QStri
 
     QString erro;
     controle_->cancelar.store(false);
-    const bool enviado = Transmitir(envio, false, erro);
-    enviando_ = false;
+    const bool enviado = TransmitirSemExcecao(envio, false, erro);
+    // The failure box below may be answered at leisure: the object is free
+    // again by then.
+    emCurso.reset();
     if (enviado)
         return true;
     if (ModoSilencioso) {

@@ -39,8 +39,10 @@ public:
     // relay. Not silent: a failure offers the log.
     bool EnviarRelatorioErros(const QString& ResponderPara, const QString& ArquivoAnexo, bool ModoSilencioso);
 
-    // Internal: one message, and what the transfer thread shares.
+    // Internal: the values of one send, the message built from them, and
+    // what the transfer thread shares.
     struct Envio;
+    struct Mensagem;
     struct Controle;
 
 signals:
@@ -48,7 +50,10 @@ signals:
 
 private:
     QString GravarLogErro(const QString& mensagem);
+    // Checks the values, builds the message, runs the transfer.
     bool Transmitir(Envio& envio, bool comEventos, QString& erro);
+    bool TransmitirSemExcecao(Envio& envio, bool comEventos, QString& erro);
+    bool ExecutarTransferencia(Mensagem& mensagem, bool comEventos, QString& erro);
 
     std::atomic<int> cancelar_{0};
     QString log_;
@@ -62,8 +67,9 @@ private:
 // Neither accepts a line break (the caller refuses the value).
 QELTRANO_EXPORT QByteArray CodificarTextoCabecalho(const QString& texto);
 QELTRANO_EXPORT QByteArray CodificarNomeCabecalho(const QString& nome);
-// An address fit for a header and an SMTP envelope: no blanks, line breaks,
-// brackets, quotes, commas or semicolons, one "@" with text on both sides.
+// An address fit for a header and an SMTP envelope: the rule the forms'
+// address check uses (orvessa::EnderecoEmailValido), so whatever a form
+// accepts can be sent.
 QELTRANO_EXPORT bool EnderecoUtilizavel(const QString& endereco);
 
 }  // namespace qeltrano

@@ -33,9 +33,12 @@ ServidorSmtp::~ServidorSmtp()
 bool ServidorSmtp::Iniciar(QString* erro)
 {
     processo_.setProcessChannelMode(QProcess::SeparateChannels);
-    processo_.start(QStringLiteral("/usr/bin/python3"),
-                    {QStringLiteral(SERVIDOR_SMTP_PY), pasta_, usuario_, senha_,
-                     resumir_ ? QString() : QStringLiteral("sem-resumo")});
+    QStringList argumentos{QStringLiteral(SERVIDOR_SMTP_PY), pasta_, usuario_, senha_};
+    if (!resumir_)
+        argumentos << QStringLiteral("sem-resumo");
+    if (limite_ > 0)
+        argumentos << QStringLiteral("limite=%1").arg(limite_);
+    processo_.start(QStringLiteral("/usr/bin/python3"), argumentos);
     if (!processo_.waitForStarted(30000)) {
         if (erro)
             *erro = processo_.errorString();

@@ -18,6 +18,10 @@ public:
     ServidorSmtp(const QString& pasta, const QString& usuario, const QString& senha, bool resumir = true);
     ~ServidorSmtp();
 
+    // The largest message the server takes (it announces it as SIZE); set
+    // before Iniciar. 200 MB when not set.
+    void DefinirLimite(qint64 bytes) { limite_ = bytes; }
+
     // Starts the server and waits until it listens; false (with the reason
     // in `erro`) when it did not.
     bool Iniciar(QString* erro = nullptr);
@@ -43,6 +47,7 @@ private:
     bool resumir_ = true;
     QProcess processo_;
     int porta_ = 0;
+    qint64 limite_ = 0;
 };
 
 }  // namespace apoio

@@ -10,8 +10,9 @@ Recipients steer the server: one whose local part starts with "recusado" is
 refused with 550; with one starting with "lento" the answer to the data
 waits 30 seconds.
 
-Usage: servidor_smtp.py <folder> <login> <password> [sem-resumo]
-("sem-resumo" keeps only the .eml files, for the benchmarks.)
+Usage: servidor_smtp.py <folder> <login> <password> [sem-resumo] [limite=<bytes>]
+("sem-resumo" keeps only the .eml files, for the benchmarks; "limite" is the
+largest message taken, announced as SIZE, 200 MB when not given.)
 Prints "pronto <port>" once it listens.
 """
 import asyncio
@@ -56,6 +57,7 @@ def resumo(envelope):
     bruta = message_from_bytes(dados, policy=compat32)
     saida = {
         "mail_from": envelope.mail_from,
+        "mail_options": envelope.mail_options,
         "rcpt_tos": envelope.rcpt_tos,
         "cabecalhos": [[k, str(v)] for k, v in mensagem.items()],
         "brutos": [[k, v] for k, v in bruta.items()],
@@ -111,9 +113,13 @@ class Caixa:
         return "250 Mensagem aceita"
 
 
-async def principal(pasta, login, senha, modo=""):
+async def principal(pasta, login, senha, *opcoes):
     contexto = certificados(pasta)
-    caixa = Caixa(pasta, modo != "sem-resumo")
+    caixa = Caixa(pasta, "sem-resumo" not in opcoes)
+    limite = 200 * 1024 * 1024
+    for opcao in opcoes:
+        if opcao.startswith("limite="):
+            limite = int(opcao[len("limite="):])
 
     def autenticar(server, session, envelope, mechanism, auth_data):
         if isinstance(auth_data, LoginPassword) and auth_data.login == login.encode() \
@@ -125,7 +131,7 @@ async def principal(pasta, login, senha, modo=""):
     def fabrica():
         return SMTP(caixa, hostname="teste.local", tls_context=contexto, require_starttls=True,
                     auth_required=True, auth_require_tls=True, authenticator=autenticar,
-                    data_size_limit=200 * 1024 * 1024)
+                    data_size_limit=limite)
 
     laco = asyncio.get_running_loop()
     servidor = await laco.create_server(fabrica, host="127.0.0.1", port=0)
@@ -139,4 +145,4 @@ async def principal(pasta, login, senha, modo=""):
 
 
 if __name__ == "__main__":
-    asyncio.run(principal(*sys.argv[1:5]))
+    asyncio.run(principal(*sys.argv[1:]))

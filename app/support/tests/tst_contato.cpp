@@ -25,7 +25,10 @@
 #include <QTcpServer>
 #include <QTimer>
 #include <QtTest>
+#include <cstdio>
+#include <fstream>
 #include <memory>
+#include <string>
 
 using apoio::ServidorSmtp;
 using qeltrano::Config;
@@ -153,11 +156,18 @@ private slots:
 
     // Confirmed: the mail reaches support with the subject, the reply
     // address and the body with the computer block; thanks; the form closes.
+    // Any address the form accepts can be sent, an apostrophe included.
+    void envio_data()
+    {
+        QTest::addColumn<QString>("email");
+        QTest::newRow("comum") << QStringLiteral("maria@cliente.com.br");
+        QTest::newRow("com apóstrofo") << QStringLiteral("o'neil@cliente.com.br");
+    }
     void envio()
     {
+        QFETCH(QString, email);
         FContato* f = Abrir();
-        Preencher(f, QStringLiteral("Maria"), QStringLiteral("maria@cliente.com.br"), QStringLiteral("Legendas"),
-                  QStringLiteral("  Como salvo?\r\n  "));
+        Preencher(f, QStringLiteral("Maria"), email, QStringLiteral("Legendas"), QStringLiteral("  Como salvo?\r\n  "));
         f->txtTelefone()->DefinirTexto(QStringLiteral("11 5555-0000"));
         f->txtTipo()->DefinirIndiceSelecionado(1);
         const QString anexo = ambiente_->EscreverArquivo(QStringLiteral("foto.png"), QByteArray("PNG-bytes"));
@@ -177,11 +187,11 @@ private slots:
         const QJsonObject m = smtp_->Mensagens().last();
         QCOMPARE(ServidorSmtp::Cabecalho(m, QStringLiteral("Subject")),
                  qeltrano::ObterTituloVersao() + QStringLiteral(" - SUGESTÃO - Legendas"));
-        QCOMPARE(ServidorSmtp::Cabecalho(m, QStringLiteral("Reply-To")), QStringLiteral("maria@cliente.com.br"));
+        QCOMPARE(ServidorSmtp::Cabecalho(m, QStringLiteral("Reply-To")), email);
         QCOMPARE(ServidorSmtp::Cabecalho(m, QStringLiteral("From")), QStringLiteral("\"suporte@tellumar.example\" <suporte@tellumar.example>"));
         const QStringList linhas = m.value(QStringLiteral("texto")).toString().split(QStringLiteral("\r\n"));
         QCOMPARE(linhas.size(), 18);
-        QCOMPARE(linhas.mid(0, 8), (QStringList{QStringLiteral("Nome: Maria"), QStringLiteral("E-mail: maria@cliente.com.br"),
+        QCOMPARE(linhas.mid(0, 8), (QStringList{QStringLiteral("Nome: Maria"), QStringLiteral("E-mail: ") + email,
                                                 QStringLiteral("Telefone: 11 5555-0000"), QString(),
                                                 QStringLiteral("Como salvo?"), QString(),
                                                 QStringLiteral("INFORMAÇÕES DO COMPUTADOR"), QString()}));
@@ -383,6 +393,25 @@ private slots:
         QVERIFY(FContato::MensagemContato(QString(), QString(), QString(), QStringLiteral("x"), nada)
                     .endsWith(QStringLiteral("\r\nTotal de memória física: ")));
         QCOMPARE(qeltrano::InformacoesComputador(vazia).Sistema_Nome(), QStringLiteral("tarde"));
+    }
+
+    // The kernel's own files, which report a size of 0: the memory is this
+    // machine's MemTotal in bytes and the name its host name.
+    void informacoesDestaMaquina()
+    {
+        std::ifstream meminfo("/proc/meminfo");
+        unsigned long long kb = 0;
+        for (std::string linha; std::getline(meminfo, linha);)
+            if (std::sscanf(linha.c_str(), "MemTotal: %llu kB", &kb) == 1)
+                break;
+        QVERIFY(kb > 0);
+        qeltrano::InformacoesComputador info;
+        QCOMPARE(info.Sistema_TotalMemoriaFisica(), QString::number(kb * 1024ULL));
+        QCOMPARE(info.Sistema_Nome(), QSysInfo::machineHostName());
+        const QStringList linhas =
+            FContato::MensagemContato(QString(), QString(), QString(), QStringLiteral("x"), info).split(QStringLiteral("\r\n"));
+        QCOMPARE(linhas.last(), QStringLiteral("Total de memória física: ") +
+                                    orvessa::Utilitarios::Instancia().FormatarTamanho(double(kb * 1024ULL)));
     }
 };
 

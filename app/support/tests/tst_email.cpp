@@ -15,12 +15,17 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QJsonArray>
+#include <QRegularExpression>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
 #include <QUrl>
 #include <QtTest>
 #include <memory>
+
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 using apoio::ServidorSmtp;
 using qeltrano::Config;
@@ -57,6 +62,35 @@ QByteArray LerArquivo(const QString& caminho)
     QFile arquivo(caminho);
     return arquivo.open(QIODevice::ReadOnly) ? arquivo.readAll() : QByteArray();
 }
+
+// Root reads any file whatever its mode: for the guard's life this thread
+// (and the threads it starts) lose that override, so a mode of 000 keeps a
+// file from them as from any user. Nothing to do for other users.
+class SemLeituraPrivilegiada {
+public:
+    SemLeituraPrivilegiada()
+    {
+        if (syscall(SYS_capget, &cabecalho_, dados_) != 0)
+            return;
+        const __u32 leitura = (1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH);
+        antes_ = dados_[0].effective;
+        dados_[0].effective &= ~leitura;
+        ativo_ = antes_ != dados_[0].effective && syscall(SYS_capset, &cabecalho_, dados_) == 0;
+    }
+    ~SemLeituraPrivilegiada()
+    {
+        if (!ativo_)
+            return;
+        dados_[0].effective = antes_;
+        syscall(SYS_capset, &cabecalho_, dados_);
+    }
+
+private:
+    __user_cap_header_struct cabecalho_{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct dados_[2]{};
+    __u32 antes_ = 0;
+    bool ativo_ = false;
+};
 
 QStringList Logs()
 {
@@ -159,6 +193,14 @@ private slots:
         QCOMPARE(anexos.size(), 1);
         QCOMPARE(anexos[0].toObject().value(QStringLiteral("nome")).toString(), QStringLiteral("relatório.zip"));
         QCOMPARE(anexos[0].toObject().value(QStringLiteral("sha256")).toString().toLatin1(), Sha256(binario));
+        // The name that is not plain ASCII travels as an RFC 2231 parameter,
+        // never as an encoded word inside a quoted string.
+        const QByteArray bruta = servidor_->Bruta(servidor_->Mensagens().size() - 1);
+        const qsizetype disposicao = bruta.indexOf("Content-Disposition: attachment");
+        QVERIFY(disposicao > 0);
+        const QByteArray linha = bruta.mid(disposicao, bruta.indexOf("\r\n", disposicao) - disposicao);
+        QVERIFY2(linha.contains("; filename*=UTF-8''relat%C3%B3rio.zip"), linha.constData());
+        QVERIFY2(!linha.contains("=?"), linha.constData());
     }
 
     // Blanks as the reply address fall back to the sender; empty Cc and Bcc
@@ -294,30 +336,108 @@ private slots:
         QCOMPARE(servidor_->Mensagens().size(), antes);
     }
 
-    // A server that accepts the connection and never speaks: the send ends
-    // by the time-out with a log.
+    // A server that stops answering ends the send by the time-out, counted
+    // from the last byte that moved: one that never greets, and one that
+    // takes the whole message and never answers the final ".".
+    void servidorMudo_data()
+    {
+        QTest::addColumn<bool>("aposDados");
+        QTest::newRow("sem saudação") << false;
+        QTest::newRow("calado após o ponto final") << true;
+    }
     void servidorMudo()
     {
+        QFETCH(bool, aposDados);
         QCOMPARE(qeltrano::Configuracao().TempoLimiteSmtp, 20);
         QTcpServer mudo;
         QVERIFY(mudo.listen(QHostAddress::LocalHost));
         QList<QTcpSocket*> conexoes;
         connect(&mudo, &QTcpServer::newConnection, this, [&] { conexoes.append(mudo.nextPendingConnection()); });
         const int limiteAnterior = Config().TempoLimiteSmtp;
-        Config().TempoLimiteSmtp = 2;
+        const int limite = 2;
+        Config().TempoLimiteSmtp = limite;
         Pedido p;
-        p.porta = mudo.serverPort();
+        if (aposDados)
+            p.destinatarioEmail = QStringLiteral("lento@tellumar.example");
+        else
+            p.porta = mudo.serverPort();
+        const int antes = servidor_->Mensagens().size();
         qeltrano::clsSendMail mail;
         QElapsedTimer relogio;
         relogio.start();
         const bool enviado = Enviar(mail, p);
+        const qint64 decorrido = relogio.elapsed();
         Config().TempoLimiteSmtp = limiteAnterior;
         QVERIFY(!enviado);
-        QVERIFY2(relogio.elapsed() < 30000, qPrintable(QString::number(relogio.elapsed())));
-        QCOMPARE(conexoes.size(), 1);
+        QVERIFY2(decorrido >= limite * 1000 - 100 && decorrido < limite * 1000 + 1000,
+                 qPrintable(QString::number(decorrido)));
+        QCOMPARE(conexoes.size(), aposDados ? 0 : 1);
+        QCOMPARE(servidor_->Mensagens().size(), antes);
         QVERIFY(!mail.EnvioCancelado());
         const QString log = QString::fromUtf8(LerArquivo(mail.ArquivoLogErro())).toLower();
         QVERIFY2(log.contains(QStringLiteral("timeout")) || log.contains(QStringLiteral("timed out")), qPrintable(log));
+    }
+
+    // An attachment that cannot be read is left out: the mail goes without
+    // it and the warning names the file.
+    void anexoIlegivel_data()
+    {
+        QTest::addColumn<bool>("pasta");
+        QTest::newRow("sem permissão de leitura") << false;
+        QTest::newRow("uma pasta") << true;
+    }
+    void anexoIlegivel()
+    {
+        QFETCH(bool, pasta);
+        QString caminho;
+        if (pasta) {
+            caminho = ambiente_->Caminho(QStringLiteral("anexos"));
+            QVERIFY(QDir().mkpath(caminho));
+        } else {
+            caminho = ambiente_->EscreverArquivo(QStringLiteral("fechado.pdf"), QByteArray("conteúdo"));
+            QVERIFY(QFile::setPermissions(caminho, QFileDevice::Permissions()));
+        }
+        SemLeituraPrivilegiada semPrivilegio;
+        QFile teste(caminho);
+        QVERIFY2(!teste.open(QIODevice::ReadOnly), "o anexo do teste pode ser lido");
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QRegularExpression::escape(caminho)));
+        Pedido p;
+        p.anexo = caminho;
+        qeltrano::clsSendMail mail;
+        const int antes = servidor_->Mensagens().size();
+        QVERIFY(Enviar(mail, p));
+        QCOMPARE(servidor_->Mensagens().size(), antes + 1);
+        QCOMPARE(Ultima().value(QStringLiteral("anexos")).toArray().size(), 0);
+        QVERIFY(mail.ArquivoLogErro().isEmpty());
+    }
+
+    // The message's size goes with MAIL FROM, so a server that announces a
+    // limit refuses an oversized mail before it travels.
+    void tamanhoDeclarado()
+    {
+        Pedido p;
+        p.anexo = ambiente_->EscreverArquivo(QStringLiteral("medio.bin"), QByteArray(200000, 'y'));
+        qeltrano::clsSendMail mail;
+        QVERIFY(Enviar(mail, p));
+        const QByteArray bruta = servidor_->Bruta(servidor_->Mensagens().size() - 1);
+        QCOMPARE(Ultima().value(QStringLiteral("mail_options")).toArray(),
+                 QJsonArray{QStringLiteral("SIZE=%1").arg(bruta.size())});
+
+        ServidorSmtp pequeno(ambiente_->Caminho(QStringLiteral("smtp-pequeno")), Config().LoginRelaySmtp, senha_);
+        pequeno.DefinirLimite(100000);
+        QString erro;
+        QVERIFY2(pequeno.Iniciar(&erro), qPrintable(erro));
+        const QString ca = Config().CertificadosSmtp;
+        Config().CertificadosSmtp = pequeno.ArquivoCA();
+        p.porta = pequeno.Porta();
+        qeltrano::clsSendMail recusado;
+        const bool enviado = Enviar(recusado, p);
+        Config().CertificadosSmtp = ca;
+        QVERIFY(!enviado);
+        QVERIFY(pequeno.Mensagens().isEmpty());
+        // Refused at MAIL FROM, not after the data.
+        const QString log = QString::fromUtf8(LerArquivo(recusado.ArquivoLogErro()));
+        QVERIFY2(log.contains(QStringLiteral("552 Error: message size exceeds fixed maximum")), qPrintable(log));
     }
 
     // The error report through the maker's relay: fixed sender, upper-case

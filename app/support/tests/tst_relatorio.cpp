@@ -113,6 +113,7 @@ private slots:
         QTest::newRow("debian") << QStringLiteral("6.1.0-18-amd64") << QStringLiteral("6.1") << QStringLiteral("0");
         QTest::newRow("dois dígitos") << QStringLiteral("6.10.3") << QStringLiteral("6.10") << QStringLiteral("3");
         QTest::newRow("sem revisão") << QStringLiteral("5.1") << QStringLiteral("5.1") << QStringLiteral("0");
+        QTest::newRow("ilegível") << QStringLiteral("desconhecida") << QString() << QStringLiteral("0");
     }
     void blocoSistemaOperacional()
     {
