@@ -3,6 +3,7 @@
 #include "checkout/Vendalo.h"
 
 #include "checkout/Checkout.h"
+#include "checkout/SemErros.h"
 #include "checkout/modGlobal.h"
 #include "platform/Componentes.h"
 
@@ -120,13 +121,12 @@ VENDALO_EXPORT void* DllCriarObjeto(const char* clsid, void* pai)
     Q_UNUSED(pai);
     if (!clsid)
         return nullptr;
-    try {
-        if (plataforma::Componentes::NormalizarClsid(QString::fromLatin1(clsid)) != QLatin1String(vendalo::ClsidCheckout))
-            return nullptr;
-        return static_cast<QObject*>(new vendalo::Checkout());
-    } catch (...) {
-        return nullptr;
-    }
+    QObject* objeto = nullptr;
+    vendalo::SemErros("DllCriarObjeto", [&] {
+        if (plataforma::Componentes::NormalizarClsid(QString::fromLatin1(clsid)) == QLatin1String(vendalo::ClsidCheckout))
+            objeto = new vendalo::Checkout();
+    });
+    return objeto;
 }
 
 VENDALO_EXPORT const plataforma::BibliotecaTipo* DllTipoBiblioteca()

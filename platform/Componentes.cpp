@@ -258,6 +258,7 @@ long Componentes::RegistrarEstaBiblioteca(const BibliotecaTipo& tipos, const voi
             return FalhaRegistro;
         return RegistrarBiblioteca(tipos, caminho) ? 0 : FalhaRegistro;
     } catch (...) {
+        RegistrarErroIgnorado("Componentes::RegistrarEstaBiblioteca");
         return FalhaRegistro;
     }
 }
@@ -267,6 +268,7 @@ long Componentes::DesregistrarEstaBiblioteca(const BibliotecaTipo& tipos)
     try {
         return DesregistrarBiblioteca(tipos) ? 0 : FalhaRegistro;
     } catch (...) {
+        RegistrarErroIgnorado("Componentes::DesregistrarEstaBiblioteca");
         return FalhaRegistro;
     }
 }

@@ -1,5 +1,7 @@
 #include "platform/ErroExecucao.h"
 
+#include <QtGlobal>
+
 #include <utility>
 
 namespace plataforma {
@@ -44,6 +46,19 @@ ErroExecucao ErroExecucao::NumeroArgumentosInvalido()
 ErroExecucao ErroExecucao::ErroInterno(const QString& descricao)
 {
     return ErroExecucao(NumeroErroInterno, descricao);
+}
+
+void RegistrarErroIgnorado(const char* onde)
+{
+    try {
+        throw;
+    } catch (const ErroExecucao& e) {
+        qWarning("%s: erro %ld ignorado: %s", onde, e.Numero(), qPrintable(e.Descricao()));
+    } catch (const std::exception& e) {
+        qWarning("%s: erro ignorado: %s", onde, e.what());
+    } catch (...) {
+        qWarning("%s: erro ignorado", onde);
+    }
 }
 
 }  // namespace plataforma

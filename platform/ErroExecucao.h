@@ -44,4 +44,8 @@ private:
     std::string utf8_;
 };
 
+// Called inside a catch block whose error is skipped on purpose: leaves the
+// error's trace in the log, after the text that says where it was skipped.
+PLATAFORMA_EXPORT void RegistrarErroIgnorado(const char* onde);
+
 }  // namespace plataforma

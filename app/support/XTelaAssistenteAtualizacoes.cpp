@@ -249,14 +249,14 @@ void XTelaAssistenteAtualizacoes::Form_Load()
 void XTelaAssistenteAtualizacoes::showEvent(QShowEvent* evento)
 {
     orvessa::Formulario::showEvent(evento);
-    DefinirPonteiroTela(0);
+    DefinirPonteiroTela(Ponteiro::Padrao);
 }
 
 void XTelaAssistenteAtualizacoes::changeEvent(QEvent* evento)
 {
     orvessa::Formulario::changeEvent(evento);
     if (evento->type() == QEvent::ActivationChange && isActiveWindow())
-        DefinirPonteiroTela(0);
+        DefinirPonteiroTela(Ponteiro::Padrao);
 }
 
 // Closing the window while the installer downloads cancels the download;

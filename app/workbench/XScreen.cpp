@@ -38,6 +38,7 @@ QString XScreen::PrintScreenEx()
         if (imgScreen_->CarregarImagem(bitmap) && imgScreen_->SalvarJPG(jpeg))
             resultado = jpeg;
     } catch (...) {
+        RegistrarErroIgnorado(QStringLiteral("XScreen.PrintScreenEx"));
         resultado.clear();
     }
     try {
@@ -58,6 +59,7 @@ QString PrintScreenEx()
         auto janela = std::make_unique<XScreen>();
         return janela->PrintScreenEx();
     } catch (...) {
+        RegistrarErroIgnorado(QStringLiteral("PrintScreenEx"));
         return QString();
     }
 }

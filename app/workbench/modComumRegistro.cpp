@@ -73,6 +73,7 @@ bool RegistrarComponente(const QString& arquivo)
             return false;
         return RegistrarDll(PastaComponentes() + QLatin1Char('/') + arquivo);
     } catch (...) {
+        RegistrarErroIgnorado(QStringLiteral("RegistrarComponente"));
         return false;
     }
 }
@@ -140,6 +141,7 @@ bool RegistrarDll(const QString& caminho, int limiteMs)
         ManterCarregada(biblioteca);
         return false;
     } catch (...) {
+        RegistrarErroIgnorado(QStringLiteral("RegistrarDll"));
         return false;
     }
 }

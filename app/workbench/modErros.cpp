@@ -302,15 +302,7 @@ void TratarExcecao(const QString& modulo, const QString& procedimento)
 
 void RegistrarErroIgnorado(const QString& procedimento)
 {
-    try {
-        throw;
-    } catch (const plataforma::ErroExecucao& e) {
-        qWarning("%s: erro %ld ignorado: %s", qPrintable(procedimento), e.Numero(), qPrintable(e.Descricao()));
-    } catch (const std::exception& e) {
-        qWarning("%s: erro ignorado: %s", qPrintable(procedimento), e.what());
-    } catch (...) {
-        qWarning("%s: erro ignorado", qPrintable(procedimento));
-    }
+    plataforma::RegistrarErroIgnorado(qPrintable(procedimento));
 }
 
 }  // namespace qeltrano
