@@ -14,12 +14,14 @@ namespace plataforma {
 
 namespace {
 
-// Someone other than this user or root could put other content there.
-QString Falha(const struct stat& info, const QString& oque)
+// Someone other than this user or root could put other content there. In a
+// folder higher up the sticky bit is enough: others may add their entries
+// but not move ours aside.
+QString Falha(const struct stat& info, const QString& oque, bool acima = false)
 {
     if (info.st_uid != ::geteuid() && info.st_uid != 0)
         return QStringLiteral("%1 pertence a outro usuário (uid %2).").arg(oque).arg(info.st_uid);
-    if (info.st_mode & (S_IWGRP | S_IWOTH))
+    if ((info.st_mode & (S_IWGRP | S_IWOTH)) && !(acima && (info.st_mode & S_ISVTX)))
         return QStringLiteral("%1 pode ser alterado pelo grupo ou por outros usuários (modo %2).")
             .arg(oque)
             .arg(info.st_mode & 07777, 4, 8, QLatin1Char('0'));
@@ -61,6 +63,17 @@ QString CaminhoConfiavel(const QString& caminho, QString* motivo)
     falha = Falha(infoPasta, QStringLiteral("A pasta \"%1\"").arg(QFile::decodeName(pasta)));
     if (!falha.isEmpty())
         return recusar(falha);
+    // Nor may anyone rename a folder on the way there and put another in
+    // its place.
+    for (QByteArray acima = pasta; acima.size() > 1;) {
+        acima = acima.left(qMax<qsizetype>(1, acima.lastIndexOf('/')));
+        struct stat infoAcima {};
+        if (::stat(acima.constData(), &infoAcima) != 0)
+            return recusar(QStringLiteral("A pasta \"%1\" não pôde ser lida.").arg(QFile::decodeName(acima)));
+        falha = Falha(infoAcima, QStringLiteral("A pasta \"%1\"").arg(QFile::decodeName(acima)), true);
+        if (!falha.isEmpty())
+            return recusar(falha);
+    }
     return QFile::decodeName(arquivo);
 }
 

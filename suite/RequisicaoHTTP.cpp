@@ -4,7 +4,6 @@
 #include "suite/ConexaoRede.h"
 #include "suite/Transferencia.h"
 
-#include <QCoreApplication>
 #include <QHostAddress>
 #include <QStringDecoder>
 #include <QUrl>
@@ -169,15 +168,8 @@ bool RequisicaoHTTP::Executar(bool post, const QString& endereco)
     erro_.clear();
     fim_ = FimTransferencia::FalhaRede;
 
-    const QUrl url = EnderecoTolerante(endereco);
-    const QString esquema = url.scheme().toLower();
-    if (!url.isValid() || url.host().isEmpty() || (esquema != QLatin1String("http") && esquema != QLatin1String("https"))) {
-        erro_ = QStringLiteral("Endereço inválido: %1").arg(endereco);
-        return false;
-    }
-
     PedidoTransferencia pedido;
-    pedido.endereco = url;
+    pedido.endereco = EnderecoTolerante(endereco);
     pedido.cabecalhos.append({QByteArrayLiteral("User-Agent"), QByteArrayLiteral("Mozilla/5.0 (compatible; Orvessa)")});
     if (post) {
         pedido.metodo = "POST";

@@ -15,7 +15,6 @@
 #include <QTimer>
 
 #include <memory>
-#include <optional>
 
 namespace orvessa {
 

@@ -292,8 +292,8 @@ void XTelaAssistenteAtualizacoes::USBtn_Click(int indice)
             USBtn_[1]->hide();
             // An offer from the maker's updater names an installer already
             // on disk and no address to download from. It runs only while
-            // no one else can have changed it; otherwise the address of the
-            // site's check is all there is.
+            // no one else can have changed it; otherwise the download below
+            // fails for want of an address and says so.
             if (UrlAtualizacao.trimmed().isEmpty() && !ArquivoAtualizacaoLocal.trimmed().isEmpty()) {
                 QString motivo;
                 const QString local = plataforma::CaminhoConfiavel(ArquivoAtualizacaoLocal, &motivo);

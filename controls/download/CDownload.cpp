@@ -202,10 +202,11 @@ bool CDownload::Baixar(const QString& Url, const QString& Destino)
     if (!eu)
         return false;
     // A body the server ended early without saying its length (or sent too
-    // much of) is no more complete than one cut short of it.
+    // much of) is no more complete than one cut short of it. An empty one
+    // keeps its own report below.
     QString falha = cliente->LastErrorText();
     const qlonglong recebido = ArquivoTemConteudo(Destino);
-    if (resultado == 1 && tamanhoAnunciado_ > 0 && recebido != tamanhoAnunciado_) {
+    if (resultado == 1 && recebido != 0 && tamanhoAnunciado_ > 0 && recebido != tamanhoAnunciado_) {
         resultado = 0;
         falha = QStringLiteral("O arquivo recebido tem %1 bytes; o servidor anunciou %2.")
                     .arg(recebido)

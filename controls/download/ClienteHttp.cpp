@@ -2,7 +2,6 @@
 
 #include "suite/RequisicaoHTTP.h"
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 
@@ -88,10 +87,6 @@ bool ClienteHttp::Preparar(const QString& url, QUrl& destino)
     // could be anyone's.
     if (!orvessa::EnderecoPermitido(destino)) {
         ultimoErro_ = QStringLiteral("Endereço recusado: somente endereços HTTPS são aceitos (%1).").arg(texto);
-        return false;
-    }
-    if (!QCoreApplication::instance()) {
-        ultimoErro_ = QStringLiteral("Sem laço de eventos para a requisição.");
         return false;
     }
     // Aborted before it starts: nothing is sent.

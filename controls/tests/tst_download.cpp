@@ -282,10 +282,21 @@ private slots:
         QVERIFY(host_->Do(Evento::Concluido).isEmpty());
     }
 
-    // A complete but empty body: reported, no Concluido, the file stays.
+    // A complete but empty body: reported, no Concluido, the file stays;
+    // so too when the size query had announced a length.
+    void zeroBytes_data()
+    {
+        QTest::addColumn<qlonglong>("anunciado");
+        QTest::newRow("sem tamanho anunciado") << 0LL;
+        QTest::newRow("HEAD anunciou 100") << 100LL;
+    }
+
     void zeroBytes()
     {
-        servidor_->Definir(QStringLiteral("/vazio"), Corpo(QByteArray()));
+        QFETCH(qlonglong, anunciado);
+        RespostaHttpTeste anuncio;
+        anuncio.tamanhoAnunciado = anunciado;
+        servidor_->Definir(QStringLiteral("/vazio"), PorMetodo(anuncio, Corpo(QByteArray())));
         QVERIFY(!Baixar(servidor_->Endereco(QStringLiteral("/vazio")), Destino()));
         const QList<Evento> erros = host_->Do(Evento::Erros);
         QCOMPARE(erros.size(), 1);

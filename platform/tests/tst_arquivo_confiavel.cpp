@@ -92,6 +92,39 @@ private slots:
         }
     }
 
+    // A folder higher up that others may write lets them move the sound
+    // folder aside and put their own in its place; with the sticky bit
+    // (/tmp) they cannot move what is not theirs.
+    void pastaAcima_data()
+    {
+        QTest::addColumn<int>("modoAcima");
+        QTest::addColumn<bool>("confiavel");
+        QTest::newRow("acima de todos") << 0777 << false;
+        QTest::newRow("acima do grupo") << 0775 << false;
+        QTest::newRow("acima de todos com sticky") << 01777 << true;
+        QTest::newRow("acima sólida") << 0755 << true;
+    }
+
+    void pastaAcima()
+    {
+        QFETCH(int, modoAcima);
+        QFETCH(bool, confiavel);
+        const QString nome = QStringLiteral("acima-%1").arg(modoAcima, 0, 8);
+        const QString arquivo = Criar(nome + QStringLiteral("/dentro"), 0755, 0755);
+        QVERIFY(!arquivo.isEmpty());
+        const QString acima = raiz_.filePath(nome);
+        QVERIFY(::chmod(QFile::encodeName(acima).constData(), mode_t(modoAcima)) == 0);
+
+        QString razao;
+        const QString resultado = plataforma::CaminhoConfiavel(arquivo, &razao);
+        if (confiavel) {
+            QCOMPARE(resultado, QFileInfo(arquivo).canonicalFilePath());
+        } else {
+            QCOMPARE(resultado, QString());
+            QVERIFY2(razao.contains(nome), qPrintable(razao));
+        }
+    }
+
     // What is not a file, or is not there, is never trusted.
     void semArquivo()
     {

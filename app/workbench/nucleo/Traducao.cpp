@@ -4,11 +4,8 @@
 #include "app/workbench/nucleo/CacheTraducao.h"
 #include "app/workbench/nucleo/Aleatorio.h"
 #include "platform/Arredondamento.h"
-#include "platform/ErroExecucao.h"
 #include "platform/Texto.h"
 #include "suite/RequisicaoHTTP.h"
-
-#include <cmath>
 
 namespace qeltrano {
 
