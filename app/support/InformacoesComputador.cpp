@@ -11,23 +11,13 @@ namespace qeltrano {
 
 namespace {
 
-// The kernel's files report a size of 0 (or a page) whatever they hold:
-// read until the read returns nothing, never by the size. Empty when the
-// file cannot be read (the board's serial needs root).
+// Empty when the file cannot be read (the board's serial needs root).
+// readAll reads the kernel's files to their end, though they report a size
+// of 0 or of a page whatever they hold.
 QByteArray LerArquivoKernel(const QString& caminho)
 {
     QFile arquivo(caminho);
-    if (!arquivo.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return QByteArray();
-    QByteArray dados;
-    char bloco[4096];
-    for (;;) {
-        const qint64 lido = arquivo.read(bloco, sizeof bloco);
-        if (lido <= 0)
-            break;
-        dados.append(bloco, lido);
-    }
-    return dados;
+    return arquivo.open(QIODevice::ReadOnly) ? arquivo.readAll() : QByteArray();
 }
 
 // The file's first line, trimmed.

@@ -160,6 +160,28 @@ QByteArray EmbutirImagens(const QByteArray& html, const QDir& pasta, std::vector
     return saida.toLatin1();
 }
 
+// Header pieces as mail requires them: an unstructured text (subject,
+// mailer) is kept when it is short printable ASCII and otherwise written as
+// UTF-8 encoded words; a display name is quoted or encoded as needed.
+// Neither accepts a line break (VerificarEnvio refuses the value first).
+QByteArray CodificarTextoCabecalho(const QString& texto)
+{
+    if (AsciiImprimivel(texto) && texto.size() <= 900)
+        return texto.toLatin1();
+    return PalavrasCodificadas(texto);
+}
+
+QByteArray CodificarNomeCabecalho(const QString& nome)
+{
+    if (!AsciiImprimivel(nome))
+        return PalavrasCodificadas(nome);
+    static const QString especiais = QStringLiteral("()<>[]:;@\\,.\"");
+    bool citar = false;
+    for (QChar c : nome)
+        citar = citar || especiais.contains(c);
+    return citar ? Citado(nome) : nome.toLatin1();
+}
+
 QByteArray Cabecalho(const char* nome, const QByteArray& valor)
 {
     return QByteArray(nome) + ": " + valor;
@@ -181,51 +203,8 @@ struct Lista {
 
 }  // namespace
 
-QByteArray CodificarTextoCabecalho(const QString& texto)
-{
-    if (AsciiImprimivel(texto) && texto.size() <= 900)
-        return texto.toLatin1();
-    return PalavrasCodificadas(texto);
-}
-
-QByteArray CodificarNomeCabecalho(const QString& nome)
-{
-    if (!AsciiImprimivel(nome))
-        return PalavrasCodificadas(nome);
-    static const QString especiais = QStringLiteral("()<>[]:;@\\,.\"");
-    bool citar = false;
-    for (QChar c : nome)
-        citar = citar || especiais.contains(c);
-    return citar ? Citado(nome) : nome.toLatin1();
-}
-
-bool EnderecoUtilizavel(const QString& endereco)
-{
-    return orvessa::EnderecoEmailValido(endereco);
-}
-
-// One message ready for the wire.
-struct clsSendMail::Envio {
-    QString host;
-    long porta = 587;
-    QString usuario;
-    QString senha;
-    bool seguro = true;
-    QString remetenteNome, remetenteEmail;
-    QString destinatarioNome, destinatarioEmail;
-    QString copia, copiaOculta;
-    QString responderPara;
-    QString assunto;
-    QString mailer;
-    bool confirmacao = false;
-    bool prioridade = false;
-    QString corpo;        // plain body, unless `html` is set
-    QString arquivoHtml;  // a page that becomes the body
-    QString anexo;
-};
-
 // What the user-interface thread and the transfer thread share.
-struct clsSendMail::Controle {
+struct ControleEnvio {
     std::mutex trava;
     CURLM* multi = nullptr;
     std::atomic<bool> cancelar{false};
@@ -239,6 +218,26 @@ struct clsSendMail::Controle {
 };
 
 namespace {
+
+// One message ready for the wire.
+struct Envio {
+    QString host;
+    long porta = 587;
+    QString usuario;
+    QString senha;
+    bool seguro = true;
+    QString remetenteNome, remetenteEmail;
+    QString destinatarioNome, destinatarioEmail;
+    QString copia, copiaOculta;
+    QString responderPara;
+    QString assunto;
+    QString mailer;
+    bool confirmacao = false;
+    bool prioridade = false;
+    QString corpo;        // plain body, unless `arquivoHtml` is set
+    QString arquivoHtml;  // a page that becomes the body
+    QString anexo;
+};
 
 qint64 AgoraMs()
 {
@@ -288,11 +287,9 @@ QByteArray DisposicaoAnexo(const QString& nome)
     return inicio + "filename*=UTF-8''" + nome.toUtf8().toPercentEncoding("!#$&+^`|");
 }
 
-}  // namespace
-
 // One message set up on its transfer handle, with everything the handle
 // points at while it runs.
-struct clsSendMail::Mensagem {
+struct Mensagem {
     std::unique_ptr<CURL, void (*)(CURL*)> easy{curl_easy_init(), curl_easy_cleanup};
     std::unique_ptr<curl_mime, void (*)(curl_mime*)> mime{nullptr, curl_mime_free};
     Lista destinatarios;
@@ -302,11 +299,9 @@ struct clsSendMail::Mensagem {
     int limite = 20;  // seconds without a byte moving
 };
 
-namespace {
-
 // Runs on the transfer thread.
 struct Transferencia {
-    std::shared_ptr<clsSendMail::Controle> controle;
+    ControleEnvio* controle = nullptr;
     curl_socket_t soquete = CURL_SOCKET_BAD;  // the connection's, once made
     QObject* receptor = nullptr;
     std::function<void(long)> progresso;  // called on the user-interface thread
@@ -397,7 +392,7 @@ int AoProgredir(void* contexto, curl_off_t, curl_off_t, curl_off_t total, curl_o
 
 // Every value checked before anything is built: a line break in any value
 // that ends in a header or the envelope could start a header of its own.
-bool VerificarEnvio(clsSendMail::Envio& envio, QUrl& url, QString& erro)
+bool VerificarEnvio(Envio& envio, QUrl& url, QString& erro)
 {
     // Blanks name no copy recipient.
     envio.copia = envio.copia.trimmed();
@@ -417,7 +412,7 @@ bool VerificarEnvio(clsSendMail::Envio& envio, QUrl& url, QString& erro)
     const std::pair<const char*, const QString*> enderecos[] = {
         {"RemetenteEmail", &envio.remetenteEmail}, {"DestinatarioEmail", &envio.destinatarioEmail}};
     for (const auto& [nome, valor] : enderecos) {
-        if (!EnderecoUtilizavel(*valor)) {
+        if (!orvessa::EnderecoEmailValido(*valor)) {
             erro = QStringLiteral("Endereço inválido em %1: \"%2\".").arg(QLatin1String(nome), *valor);
             return false;
         }
@@ -425,7 +420,7 @@ bool VerificarEnvio(clsSendMail::Envio& envio, QUrl& url, QString& erro)
     for (const auto& [nome, valor] : {std::pair{"CopiaPara", &envio.copia},
                                       std::pair{"CopiaOcultaPara", &envio.copiaOculta},
                                       std::pair{"ResponderPara", &envio.responderPara}}) {
-        if (!valor->trimmed().isEmpty() && !EnderecoUtilizavel(*valor)) {
+        if (!valor->trimmed().isEmpty() && !orvessa::EnderecoEmailValido(*valor)) {
             erro = QStringLiteral("Endereço inválido em %1: \"%2\".").arg(QLatin1String(nome), *valor);
             return false;
         }
@@ -442,7 +437,7 @@ bool VerificarEnvio(clsSendMail::Envio& envio, QUrl& url, QString& erro)
 }
 
 // The connection, the envelope, the headers and the MIME parts.
-bool MontarMensagem(const clsSendMail::Envio& envio, const QUrl& url, clsSendMail::Mensagem& m, QString& erro)
+bool MontarMensagem(const Envio& envio, const QUrl& url, Mensagem& m, QString& erro)
 {
     CURL* easy = m.easy.get();
     if (!easy) {
@@ -579,10 +574,6 @@ bool MontarMensagem(const clsSendMail::Envio& envio, const QUrl& url, clsSendMai
     return true;
 }
 
-}  // namespace
-
-namespace {
-
 // Whatever ends a send, exception included, the object takes sends again
 // and the screen's pointer comes back.
 class EnvioEmCurso {
@@ -607,9 +598,145 @@ private:
     bool alterarPonteiro_;
 };
 
+// `progresso`, when set, hears the percentage on this thread. `cancelado` is
+// the owner's flag: a stop it did not ask for is the program quitting.
+bool ExecutarTransferencia(Mensagem& mensagem, ControleEnvio& controle, const std::atomic<int>& cancelado,
+                           std::function<void(long)> progresso, QString& erro)
+{
+    CURL* easy = mensagem.easy.get();
+    QObject receptor;
+    QEventLoop laco;
+    Transferencia transferencia;
+    transferencia.controle = &controle;
+    transferencia.receptor = &receptor;
+    transferencia.limiteMs = qint64(mensagem.limite) * 1000;
+    transferencia.ultimoMovimento = AgoraMs();
+    transferencia.progresso = std::move(progresso);
+    curl_easy_setopt(easy, CURLOPT_VERBOSE, 1L);
+    curl_easy_setopt(easy, CURLOPT_DEBUGFUNCTION, AoDepurar);
+    curl_easy_setopt(easy, CURLOPT_DEBUGDATA, &transferencia);
+    curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, AoProgredir);
+    curl_easy_setopt(easy, CURLOPT_XFERINFODATA, &transferencia);
+    curl_easy_setopt(easy, CURLOPT_SOCKOPTFUNCTION, AoCriarSoquete);
+    curl_easy_setopt(easy, CURLOPT_SOCKOPTDATA, &transferencia);
+    curl_easy_setopt(easy, CURLOPT_CLOSESOCKETFUNCTION, AoFecharSoquete);
+    curl_easy_setopt(easy, CURLOPT_CLOSESOCKETDATA, &transferencia);
+
+    CURLM* multi = curl_multi_init();
+    curl_multi_add_handle(multi, easy);
+    {
+        std::lock_guard<std::mutex> guarda(controle.trava);
+        controle.multi = multi;
+    }
+    CURLcode resultado = CURLE_OK;
+    bool concluido = false;
+    bool parado = false;
+    bool interrompido = false;
+    std::atomic<bool> terminou{false};
+    // The transfer runs off this thread so the window never waits on a
+    // socket; this thread only turns its event loop meanwhile.
+    std::thread trabalhador([&] {
+        int correndo = 1;
+        while (correndo) {
+            if (curl_multi_perform(multi, &correndo) != CURLM_OK)
+                break;
+            if (controle.cancelar.load()) {
+                parado = true;
+                break;
+            }
+            if (correndo && transferencia.Parado())
+                break;
+            if (correndo && curl_multi_poll(multi, nullptr, 0, 200, nullptr) != CURLM_OK)
+                break;
+        }
+        int restantes = 0;
+        while (CURLMsg* msg = curl_multi_info_read(multi, &restantes)) {
+            if (msg->msg == CURLMSG_DONE) {
+                concluido = true;
+                resultado = msg->data.result;
+            }
+        }
+        if (controle.cancelar.load())
+            parado = true;
+        if (!parado && concluido && resultado == CURLE_OK && transferencia.progresso &&
+            transferencia.ultimoPercentual != 100) {
+            auto avisar = transferencia.progresso;
+            QMetaObject::invokeMethod(&receptor, [avisar] { avisar(100); }, Qt::QueuedConnection);
+        }
+        terminou.store(true);
+        QMetaObject::invokeMethod(&receptor, [&laco] { laco.quit(); }, Qt::QueuedConnection);
+    });
+    laco.exec();
+    // The loop also ends when the program quits: the transfer is then
+    // stopped rather than waited out.
+    if (!terminou.load()) {
+        controle.cancelar.store(true);
+        controle.Acordar();
+        interrompido = !cancelado.load();
+    }
+    trabalhador.join();
+    {
+        std::lock_guard<std::mutex> guarda(controle.trava);
+        controle.multi = nullptr;
+    }
+    curl_multi_remove_handle(multi, easy);
+    curl_multi_cleanup(multi);
+
+    if (interrompido) {
+        erro = QStringLiteral("Envio interrompido: o programa foi encerrado durante o envio.");
+        return false;
+    }
+    if (parado) {
+        erro = QStringLiteral("Envio cancelado.");
+        return false;
+    }
+    if (concluido && resultado == CURLE_OK)
+        return true;
+    if (transferencia.tempoEsgotado) {
+        erro = QString::fromUtf8(curl_easy_strerror(CURLE_OPERATION_TIMEDOUT)) +
+               QStringLiteral(": nenhum byte trocado com o servidor em %1 s").arg(mensagem.limite);
+    } else if (!mensagem.anexo.falha.isEmpty()) {
+        erro = QStringLiteral("O anexo %1 não pôde ser lido durante o envio: %2")
+                   .arg(mensagem.anexo.arquivo.fileName(), mensagem.anexo.falha);
+    } else if (!concluido) {
+        erro = QStringLiteral("O envio parou antes de terminar.");
+    } else {
+        erro = QString::fromUtf8(curl_easy_strerror(resultado));
+        if (mensagem.errbuf[0])
+            erro += QStringLiteral(": ") + QString::fromUtf8(mensagem.errbuf).trimmed();
+    }
+    const std::string& resposta =
+        transferencia.recusa.empty() ? transferencia.respostas : transferencia.recusa;
+    if (!resposta.empty())
+        erro += QStringLiteral(" - resposta do servidor: ") + QString::fromUtf8(resposta.c_str());
+    return false;
+}
+
+// Checks the values, builds the message, runs the transfer. Nothing raises
+// out of the class: an exception is one more reason for the log.
+bool Transmitir(Envio& envio, ControleEnvio& controle, const std::atomic<int>& cancelado,
+                std::function<void(long)> progresso, QString& erro)
+{
+    try {
+        QUrl url;
+        if (!VerificarEnvio(envio, url, erro))
+            return false;
+        Mensagem mensagem;
+        if (!MontarMensagem(envio, url, mensagem, erro))
+            return false;
+        return ExecutarTransferencia(mensagem, controle, cancelado, std::move(progresso), erro);
+    } catch (const std::exception& e) {
+        erro = QStringLiteral("Erro interno durante o envio: %1").arg(QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        erro = QStringLiteral("Erro interno durante o envio.");
+    }
+    return false;
+}
+
 }  // namespace
 
-clsSendMail::clsSendMail(QObject* pai) : QObject(pai), controle_(std::make_shared<Controle>())
+clsSendMail::clsSendMail(QObject* pai) : QObject(pai), controle_(std::make_unique<ControleEnvio>())
 {
     IniciarCurl();
 }
@@ -636,148 +763,6 @@ QString clsSendMail::GravarLogErro(const QString& mensagem)
     else
         arquivo.write(mensagem.toUtf8() + "\r\n");
     return caminho;
-}
-
-bool clsSendMail::Transmitir(Envio& envio, bool comEventos, QString& erro)
-{
-    QUrl url;
-    if (!VerificarEnvio(envio, url, erro))
-        return false;
-    Mensagem mensagem;
-    if (!MontarMensagem(envio, url, mensagem, erro))
-        return false;
-    return ExecutarTransferencia(mensagem, comEventos, erro);
-}
-
-// Nothing raises out of the class: an exception is one more reason for the log.
-bool clsSendMail::TransmitirSemExcecao(Envio& envio, bool comEventos, QString& erro)
-{
-    try {
-        return Transmitir(envio, comEventos, erro);
-    } catch (const std::exception& e) {
-        erro = QStringLiteral("Erro interno durante o envio: %1").arg(QString::fromLocal8Bit(e.what()));
-    } catch (...) {
-        erro = QStringLiteral("Erro interno durante o envio.");
-    }
-    return false;
-}
-
-bool clsSendMail::ExecutarTransferencia(Mensagem& mensagem, bool comEventos, QString& erro)
-{
-    CURL* easy = mensagem.easy.get();
-    QObject receptor;
-    QEventLoop laco;
-    QPointer<clsSendMail> eu(this);
-    Transferencia transferencia;
-    transferencia.controle = controle_;
-    transferencia.receptor = &receptor;
-    transferencia.limiteMs = qint64(mensagem.limite) * 1000;
-    transferencia.ultimoMovimento = AgoraMs();
-    if (comEventos)
-        transferencia.progresso = [eu](long p) {
-            if (eu)
-                emit eu->Progresso(p);
-        };
-    curl_easy_setopt(easy, CURLOPT_VERBOSE, 1L);
-    curl_easy_setopt(easy, CURLOPT_DEBUGFUNCTION, AoDepurar);
-    curl_easy_setopt(easy, CURLOPT_DEBUGDATA, &transferencia);
-    curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
-    curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, AoProgredir);
-    curl_easy_setopt(easy, CURLOPT_XFERINFODATA, &transferencia);
-    curl_easy_setopt(easy, CURLOPT_SOCKOPTFUNCTION, AoCriarSoquete);
-    curl_easy_setopt(easy, CURLOPT_SOCKOPTDATA, &transferencia);
-    curl_easy_setopt(easy, CURLOPT_CLOSESOCKETFUNCTION, AoFecharSoquete);
-    curl_easy_setopt(easy, CURLOPT_CLOSESOCKETDATA, &transferencia);
-
-    CURLM* multi = curl_multi_init();
-    curl_multi_add_handle(multi, easy);
-    {
-        std::lock_guard<std::mutex> guarda(controle_->trava);
-        controle_->multi = multi;
-    }
-    CURLcode resultado = CURLE_OK;
-    bool concluido = false;
-    bool cancelado = false;
-    bool interrompido = false;
-    std::atomic<bool> terminou{false};
-    auto controle = controle_;
-    // The transfer runs off this thread so the window never waits on a
-    // socket; this thread only turns its event loop meanwhile.
-    std::thread trabalhador([&, controle] {
-        int correndo = 1;
-        while (correndo) {
-            if (curl_multi_perform(multi, &correndo) != CURLM_OK)
-                break;
-            if (controle->cancelar.load()) {
-                cancelado = true;
-                break;
-            }
-            if (correndo && transferencia.Parado())
-                break;
-            if (correndo && curl_multi_poll(multi, nullptr, 0, 200, nullptr) != CURLM_OK)
-                break;
-        }
-        int restantes = 0;
-        while (CURLMsg* msg = curl_multi_info_read(multi, &restantes)) {
-            if (msg->msg == CURLMSG_DONE) {
-                concluido = true;
-                resultado = msg->data.result;
-            }
-        }
-        if (controle->cancelar.load())
-            cancelado = true;
-        if (!cancelado && concluido && resultado == CURLE_OK && transferencia.progresso &&
-            transferencia.ultimoPercentual != 100) {
-            auto avisar = transferencia.progresso;
-            QMetaObject::invokeMethod(&receptor, [avisar] { avisar(100); }, Qt::QueuedConnection);
-        }
-        terminou.store(true);
-        QMetaObject::invokeMethod(&receptor, [&laco] { laco.quit(); }, Qt::QueuedConnection);
-    });
-    laco.exec();
-    // The loop also ends when the program quits: the transfer is then
-    // stopped rather than waited out.
-    if (!terminou.load()) {
-        controle_->cancelar.store(true);
-        controle_->Acordar();
-        interrompido = !cancelar_.load();
-    }
-    trabalhador.join();
-    {
-        std::lock_guard<std::mutex> guarda(controle_->trava);
-        controle_->multi = nullptr;
-    }
-    curl_multi_remove_handle(multi, easy);
-    curl_multi_cleanup(multi);
-
-    if (interrompido) {
-        erro = QStringLiteral("Envio interrompido: o programa foi encerrado durante o envio.");
-        return false;
-    }
-    if (cancelado) {
-        erro = QStringLiteral("Envio cancelado.");
-        return false;
-    }
-    if (concluido && resultado == CURLE_OK)
-        return true;
-    if (transferencia.tempoEsgotado) {
-        erro = QString::fromUtf8(curl_easy_strerror(CURLE_OPERATION_TIMEDOUT)) +
-               QStringLiteral(": nenhum byte trocado com o servidor em %1 s").arg(mensagem.limite);
-    } else if (!mensagem.anexo.falha.isEmpty()) {
-        erro = QStringLiteral("O anexo %1 não pôde ser lido durante o envio: %2")
-                   .arg(mensagem.anexo.arquivo.fileName(), mensagem.anexo.falha);
-    } else if (!concluido) {
-        erro = QStringLiteral("O envio parou antes de terminar.");
-    } else {
-        erro = QString::fromUtf8(curl_easy_strerror(resultado));
-        if (mensagem.errbuf[0])
-            erro += QStringLiteral(": ") + QString::fromUtf8(mensagem.errbuf).trimmed();
-    }
-    const std::string& resposta =
-        transferencia.recusa.empty() ? transferencia.respostas : transferencia.recusa;
-    if (!resposta.empty())
-        erro += QStringLiteral(" - resposta do servidor: ") + QString::fromUtf8(resposta.c_str());
-    return false;
 }
 
 bool clsSendMail::EnviarEmail(const QString& RemetenteNome, const QString& RemetenteEmail,
@@ -826,7 +811,12 @@ bool clsSendMail::EnviarEmail(const QString& RemetenteNome, const QString& Remet
     envio.anexo = ArquivoAnexo;
 
     QString erro;
-    const bool enviado = TransmitirSemExcecao(envio, true, erro);
+    QPointer<clsSendMail> eu(this);
+    const auto progresso = [eu](long p) {
+        if (eu)
+            emit eu->Progresso(p);
+    };
+    const bool enviado = Transmitir(envio, *controle_, cancelar_, progresso, erro);
     if (!enviado && !EnvioCancelado())
         GravarLogErro(erro);
 
@@ -855,7 +845,7 @@ bool clsSendMail::EnviarRelatorioErros(const QString& ResponderPara, const QStri
     // window's "Sair"): when it cannot stand in a header it still reaches
     // support in the body.
     const QString resposta = ResponderPara.trimmed();
-    if (EnderecoUtilizavel(resposta))
+    if (orvessa::EnderecoEmailValido(resposta))
         envio.responderPara = resposta;
     envio.mailer = config.NomeFabricante + QStringLiteral(" (") + config.SiteFabricante + QLatin1Char(')');
     envio.assunto = TituloRelatorioErros(NomeProduto(), versao::Major, versao::Minor, versao::Revision);
@@ -864,7 +854,7 @@ bool clsSendMail::EnviarRelatorioErros(const QString& ResponderPara, const QStri
 
     QString erro;
     controle_->cancelar.store(false);
-    const bool enviado = TransmitirSemExcecao(envio, false, erro);
+    const bool enviado = Transmitir(envio, *controle_, cancelar_, nullptr, erro);
     // The failure box below may be answered at leisure: the object is free
     // again by then.
     emCurso.reset();

@@ -10,6 +10,9 @@
 
 namespace qeltrano {
 
+// What a running transfer shares with its object (clsSendMail.cpp).
+struct ControleEnvio;
+
 class QELTRANO_EXPORT clsSendMail : public QObject {
     Q_OBJECT
 public:
@@ -39,37 +42,16 @@ public:
     // relay. Not silent: a failure offers the log.
     bool EnviarRelatorioErros(const QString& ResponderPara, const QString& ArquivoAnexo, bool ModoSilencioso);
 
-    // Internal: the values of one send, the message built from them, and
-    // what the transfer thread shares.
-    struct Envio;
-    struct Mensagem;
-    struct Controle;
-
 signals:
     void Progresso(long Percentual);
 
 private:
     QString GravarLogErro(const QString& mensagem);
-    // Checks the values, builds the message, runs the transfer.
-    bool Transmitir(Envio& envio, bool comEventos, QString& erro);
-    bool TransmitirSemExcecao(Envio& envio, bool comEventos, QString& erro);
-    bool ExecutarTransferencia(Mensagem& mensagem, bool comEventos, QString& erro);
 
     std::atomic<int> cancelar_{0};
     QString log_;
     bool enviando_ = false;
-    std::shared_ptr<Controle> controle_;
+    std::unique_ptr<ControleEnvio> controle_;
 };
-
-// Header pieces as mail requires them: an unstructured text (subject,
-// mailer) is kept when it is short printable ASCII and otherwise written as
-// UTF-8 encoded words; a display name is quoted or encoded as needed.
-// Neither accepts a line break (the caller refuses the value).
-QELTRANO_EXPORT QByteArray CodificarTextoCabecalho(const QString& texto);
-QELTRANO_EXPORT QByteArray CodificarNomeCabecalho(const QString& nome);
-// An address fit for a header and an SMTP envelope: the rule the forms'
-// address check uses (orvessa::EnderecoEmailValido), so whatever a form
-// accepts can be sent.
-QELTRANO_EXPORT bool EnderecoUtilizavel(const QString& endereco);
 
 }  // namespace qeltrano
