@@ -199,7 +199,7 @@ void Form3::IniciarPagamento()
         connect(vigia_, &QTimer::timeout, this, &Form3::VigiarFinalizar);
     }
     vigia_->start();
-    pagina_->Iniciar(endereco, p.OpcaoPagamento, qMax(1, c.TempoLimitePaginaMs / 1000));
+    pagina_->Iniciar(endereco, p.OpcaoPagamento, c.TempoLimitePaginaMs);
 }
 
 void Form3::VigiarFinalizar()
