@@ -557,7 +557,7 @@ void Form2::Btn_Click()
     pagina.CPF = caixas_[CampoCPFTitular]->Texto();
     pagina.Token = p.TokenInstrucao;
     pagina.ModoDesenvolvedor = p.App_ModoDesenvolvedor;
-    pagina.Rnd = NumeroAleatorioPagina();
+    pagina.Rnd = NumeroAleatorioEndereco();
     p.OpcaoPagamento = pagina.Opcao;
     p.ParametrosPagina = MontarParametrosPagina(pagina);
     Form3* form3 = Form3::Instancia(this);
