@@ -98,16 +98,9 @@ void MarcarCartao(QWidget* controle)
 class PonteiroOcupado {
 public:
     PonteiroOcupado() { QApplication::setOverrideCursor(Qt::BusyCursor); }
-    ~PonteiroOcupado() { Restaurar(); }
-    void Restaurar()
-    {
-        if (ativo_)
-            QApplication::restoreOverrideCursor();
-        ativo_ = false;
-    }
-
-private:
-    bool ativo_ = true;
+    ~PonteiroOcupado() { QApplication::restoreOverrideCursor(); }
+    PonteiroOcupado(const PonteiroOcupado&) = delete;
+    PonteiroOcupado& operator=(const PonteiroOcupado&) = delete;
 };
 
 }  // namespace

@@ -8,7 +8,6 @@
 #include "suite/Dialogos.h"
 #include "suite/Utilitarios.h"
 
-#include <QApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -306,8 +305,7 @@ void Form3::Form_QueryUnload(bool& cancelar, int)
 
 void Form3::Form_Activate()
 {
-    while (QApplication::overrideCursor())
-        QApplication::restoreOverrideCursor();
+    RestaurarPonteiro();
 }
 
 void Form3::Form_Unload()
