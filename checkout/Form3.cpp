@@ -39,6 +39,15 @@ QLabel* Valor(const char* nome, QWidget* pai)
     return rotulo;
 }
 
+// The line that names the host's support address; "" when it gave none.
+QString LinhaSuporte(const QString& frase)
+{
+    const QString suporte = Parametros().App_EmailSuporte.trimmed();
+    if (suporte.isEmpty())
+        return QString();
+    return QStringLiteral("<br>") + frase + QStringLiteral(": <u>") + TextoLiteral(suporte) + QStringLiteral("</u>");
+}
+
 }  // namespace
 
 QString TextoLiteral(const QString& texto)
@@ -264,26 +273,20 @@ void Form3::PaginaConcluida(const ResultadoPagina& resultado)
 void Form3::MostrarFalha(const QString& motivo)
 {
     estado_ = Estado::Falhou;
-    QString texto = kVermelho + QStringLiteral("<b>O pagamento não foi realizado.</b></c><br>") + TextoLiteral(motivo);
-    const QString suporte = Parametros().App_EmailSuporte.trimmed();
-    if (!suporte.isEmpty())
-        texto += QStringLiteral("<br>Em caso de dúvida, entre em contato com o suporte: <u>") + TextoLiteral(suporte)
-                 + QStringLiteral("</u>");
-    lblResultado_->DefinirCaption(texto);
+    lblResultado_->DefinirCaption(kVermelho + QStringLiteral("<b>O pagamento não foi realizado.</b></c><br>")
+                                  + TextoLiteral(motivo)
+                                  + LinhaSuporte(QStringLiteral("Em caso de dúvida, entre em contato com o suporte")));
 }
 
 void Form3::MostrarIndeterminado(const QString& motivo)
 {
     estado_ = Estado::Indeterminado;
-    QString texto = kLaranja + QStringLiteral("<b>Não foi possível saber se o pagamento foi realizado.</b></c><br>")
-                    + TextoLiteral(motivo)
-                    + QStringLiteral("<br>Antes de tentar de novo, verifique se o pagamento foi processado, para não "
-                                     "pagar duas vezes.");
-    const QString suporte = Parametros().App_EmailSuporte.trimmed();
-    if (!suporte.isEmpty())
-        texto += QStringLiteral("<br>Para saber a situação do pagamento, entre em contato com o suporte: <u>")
-                 + TextoLiteral(suporte) + QStringLiteral("</u>");
-    lblResultado_->DefinirCaption(texto);
+    lblResultado_->DefinirCaption(
+        kLaranja + QStringLiteral("<b>Não foi possível saber se o pagamento foi realizado.</b></c><br>")
+        + TextoLiteral(motivo)
+        + QStringLiteral("<br>Antes de tentar de novo, verifique se o pagamento foi processado, para não "
+                         "pagar duas vezes.")
+        + LinhaSuporte(QStringLiteral("Para saber a situação do pagamento, entre em contato com o suporte")));
 }
 
 void Form3::Form_QueryUnload(bool& cancelar, int)
