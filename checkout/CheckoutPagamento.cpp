@@ -40,7 +40,7 @@ bool Checkout::Pagamento_Verificar(const QString& TokenRetorno)
         }
         const ConfiguracaoCheckout& c = ConfigCheckout();
         const QUrl endereco = EnderecoConsulta(p.App_ModoDesenvolvedor ? c.HostApiSandbox : c.HostApi,
-                                               p.App_ModoDesenvolvedor, TokenRetorno, int(Aleatorio() * 99999));
+                                               p.App_ModoDesenvolvedor, TokenRetorno, NumeroAleatorioEndereco());
         ResultadoConsulta r = ConsultarInstrucao(endereco, CabecalhoAutorizacao(p.MOIP_Token, p.MOIP_ChaveAcesso),
                                                  qMax(1, c.TempoLimiteConsultaMs / 1000));
         if (!r.respondeu) {

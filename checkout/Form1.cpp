@@ -47,12 +47,9 @@ Form1::Form1(QWidget* dono) : TelaCheckout(QStringLiteral("Form1"), dono)
     Btn_->DefinirToolTipDescription(QStringLiteral("Clique neste botão para continuar"));
     Btn_->setDefault(true);
 
-    connect(txtQuantidade_, &QLineEdit::textChanged, this, [this] {
-        SemErros("Form1.txtQuantidade_Change", [this] {
-            orvessa::BalaoAviso::Instancia().OcultarBalao();
-            AtualizarValor();
-        });
-    });
+    // The balloon convention above already hides a balloon on every change.
+    connect(txtQuantidade_, &QLineEdit::textChanged, this,
+            [this] { SemErros("Form1.txtQuantidade_Change", [this] { AtualizarValor(); }); });
     connect(Btn_, &QAbstractButton::clicked, this, [this] { SemErros("Form1.Btn_Click", [this] { Btn_Click(); }); });
 
     auto* campos = new QGridLayout;

@@ -98,16 +98,9 @@ void MarcarCartao(QWidget* controle)
 class PonteiroOcupado {
 public:
     PonteiroOcupado() { QApplication::setOverrideCursor(Qt::BusyCursor); }
-    ~PonteiroOcupado() { Restaurar(); }
-    void Restaurar()
-    {
-        if (ativo_)
-            QApplication::restoreOverrideCursor();
-        ativo_ = false;
-    }
-
-private:
-    bool ativo_ = true;
+    ~PonteiroOcupado() { QApplication::restoreOverrideCursor(); }
+    PonteiroOcupado(const PonteiroOcupado&) = delete;
+    PonteiroOcupado& operator=(const PonteiroOcupado&) = delete;
 };
 
 }  // namespace
@@ -557,7 +550,7 @@ void Form2::Btn_Click()
     pagina.CPF = caixas_[CampoCPFTitular]->Texto();
     pagina.Token = p.TokenInstrucao;
     pagina.ModoDesenvolvedor = p.App_ModoDesenvolvedor;
-    pagina.Rnd = NumeroAleatorioPagina();
+    pagina.Rnd = NumeroAleatorioEndereco();
     p.OpcaoPagamento = pagina.Opcao;
     p.ParametrosPagina = MontarParametrosPagina(pagina);
     Form3* form3 = Form3::Instancia(this);

@@ -8,7 +8,6 @@
 #include "suite/Dialogos.h"
 #include "suite/Utilitarios.h"
 
-#include <QApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -38,6 +37,15 @@ QLabel* Valor(const char* nome, QWidget* pai)
     negrito.setBold(true);
     rotulo->setFont(negrito);
     return rotulo;
+}
+
+// The line that names the host's support address; "" when it gave none.
+QString LinhaSuporte(const QString& frase)
+{
+    const QString suporte = Parametros().App_EmailSuporte.trimmed();
+    if (suporte.isEmpty())
+        return QString();
+    return QStringLiteral("<br>") + frase + QStringLiteral(": <u>") + TextoLiteral(suporte) + QStringLiteral("</u>");
 }
 
 }  // namespace
@@ -199,7 +207,7 @@ void Form3::IniciarPagamento()
         connect(vigia_, &QTimer::timeout, this, &Form3::VigiarFinalizar);
     }
     vigia_->start();
-    pagina_->Iniciar(endereco, p.OpcaoPagamento, qMax(1, c.TempoLimitePaginaMs / 1000));
+    pagina_->Iniciar(endereco, p.OpcaoPagamento, c.TempoLimitePaginaMs);
 }
 
 void Form3::VigiarFinalizar()
@@ -265,26 +273,20 @@ void Form3::PaginaConcluida(const ResultadoPagina& resultado)
 void Form3::MostrarFalha(const QString& motivo)
 {
     estado_ = Estado::Falhou;
-    QString texto = kVermelho + QStringLiteral("<b>O pagamento não foi realizado.</b></c><br>") + TextoLiteral(motivo);
-    const QString suporte = Parametros().App_EmailSuporte.trimmed();
-    if (!suporte.isEmpty())
-        texto += QStringLiteral("<br>Em caso de dúvida, entre em contato com o suporte: <u>") + TextoLiteral(suporte)
-                 + QStringLiteral("</u>");
-    lblResultado_->DefinirCaption(texto);
+    lblResultado_->DefinirCaption(kVermelho + QStringLiteral("<b>O pagamento não foi realizado.</b></c><br>")
+                                  + TextoLiteral(motivo)
+                                  + LinhaSuporte(QStringLiteral("Em caso de dúvida, entre em contato com o suporte")));
 }
 
 void Form3::MostrarIndeterminado(const QString& motivo)
 {
     estado_ = Estado::Indeterminado;
-    QString texto = kLaranja + QStringLiteral("<b>Não foi possível saber se o pagamento foi realizado.</b></c><br>")
-                    + TextoLiteral(motivo)
-                    + QStringLiteral("<br>Antes de tentar de novo, verifique se o pagamento foi processado, para não "
-                                     "pagar duas vezes.");
-    const QString suporte = Parametros().App_EmailSuporte.trimmed();
-    if (!suporte.isEmpty())
-        texto += QStringLiteral("<br>Para saber a situação do pagamento, entre em contato com o suporte: <u>")
-                 + TextoLiteral(suporte) + QStringLiteral("</u>");
-    lblResultado_->DefinirCaption(texto);
+    lblResultado_->DefinirCaption(
+        kLaranja + QStringLiteral("<b>Não foi possível saber se o pagamento foi realizado.</b></c><br>")
+        + TextoLiteral(motivo)
+        + QStringLiteral("<br>Antes de tentar de novo, verifique se o pagamento foi processado, para não "
+                         "pagar duas vezes.")
+        + LinhaSuporte(QStringLiteral("Para saber a situação do pagamento, entre em contato com o suporte")));
 }
 
 void Form3::Form_QueryUnload(bool& cancelar, int)
@@ -306,8 +308,7 @@ void Form3::Form_QueryUnload(bool& cancelar, int)
 
 void Form3::Form_Activate()
 {
-    while (QApplication::overrideCursor())
-        QApplication::restoreOverrideCursor();
+    RestaurarPonteiro();
 }
 
 void Form3::Form_Unload()

@@ -197,7 +197,7 @@ QString MontarParametrosPagina(const DadosPagina& d)
     }
 }
 
-int NumeroAleatorioPagina()
+int NumeroAleatorioEndereco()
 {
     return int(std::lround(Aleatorio() * 99999.0));
 }

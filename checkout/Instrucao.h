@@ -89,7 +89,8 @@ struct DadosPagina {
 // The payment page's query for the option; every value percent-encoded.
 VENDALO_EXPORT QString MontarParametrosPagina(const DadosPagina& dados);
 
-// A fresh whole number 0-99999 from this thread's random source.
-VENDALO_EXPORT int NumeroAleatorioPagina();
+// A fresh whole number 0-99999 from this thread's random source, so that
+// an address (the payment page's, the status query's) differs on every call.
+VENDALO_EXPORT int NumeroAleatorioEndereco();
 
 }  // namespace vendalo

@@ -152,13 +152,13 @@ PaginaPagamento::~PaginaPagamento()
     delete perfil_;
 }
 
-void PaginaPagamento::Iniciar(const QUrl& endereco, int opcaoPagamento, int segundos)
+void PaginaPagamento::Iniciar(const QUrl& endereco, int opcaoPagamento, int limiteMs)
 {
     if (Trabalhando())
         Interromper();
     ++geracao_;
     opcao_ = opcaoPagamento;
-    limiteMs_ = qMax(1, segundos) * 1000;
+    limiteMs_ = qMax(1, limiteMs);
     carregou_ = false;
     sondando_ = false;
     relogio_.start();
@@ -206,7 +206,7 @@ void PaginaPagamento::Sondar()
     if (fase_ == Fase::Parada)
         return;
     if (relogio_.elapsed() > limiteMs_) {
-        const int segundos = limiteMs_ / 1000;
+        const int segundos = (limiteMs_ + 999) / 1000;
         if (fase_ == Fase::Carregando && !carregou_)
             Terminar({DesfechoPagina::FalhaPagina, {},
                       QStringLiteral("A página de pagamento não carregou em %1 segundos.").arg(segundos)});

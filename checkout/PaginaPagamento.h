@@ -69,8 +69,8 @@ public:
     ~PaginaPagamento() override;
 
     // Starts; Concluido comes once, later, from the event loop. The whole
-    // run (load, ready, answer) ends after `segundos` at most.
-    void Iniciar(const QUrl& endereco, int opcaoPagamento, int segundos);
+    // run (load, ready, answer) ends after `limiteMs` at most.
+    void Iniciar(const QUrl& endereco, int opcaoPagamento, int limiteMs);
     // Ends a run at once with Interrompido; nothing when idle.
     void Interromper();
     bool Trabalhando() const { return fase_ != Fase::Parada; }

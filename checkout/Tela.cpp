@@ -35,10 +35,15 @@ void TelaCheckout::DefinirFundo(const QImage& imagem)
     update();
 }
 
-void TelaCheckout::Form_Activate()
+void TelaCheckout::RestaurarPonteiro()
 {
     while (QApplication::overrideCursor())
         QApplication::restoreOverrideCursor();
+}
+
+void TelaCheckout::Form_Activate()
+{
+    RestaurarPonteiro();
     if (Parametros().FecharTelas) {
         // Not from inside the activation itself: the modal loop of the
         // screen above may still be unwinding.

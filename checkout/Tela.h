@@ -20,6 +20,8 @@ public:
 
 protected:
     void DefinirFundo(const QImage& imagem);
+    // The mouse pointer back to the default, whatever was set over it.
+    static void RestaurarPonteiro();
     // Pointer back to normal; unloads itself while FecharTelas is set.
     virtual void Form_Activate();
     bool event(QEvent* evento) override;

@@ -246,11 +246,12 @@ QString CodificarBase64(const QString& texto)
         return QString();
     std::optional<QByteArray> bytes = plataforma::CodificarWindows1252(texto);
     if (!bytes) {
-        // One byte per character, as the code page's conversion gives it.
+        // One byte per character, as the code page's conversion gives it: a
+        // character beyond the BMP (two UTF-16 units) is one "?" too.
         bytes = QByteArray();
         bytes->reserve(texto.size());
-        for (const QChar c : texto) {
-            const std::optional<QByteArray> um = plataforma::CodificarWindows1252(QString(c));
+        for (const char32_t c : texto.toUcs4()) {
+            const std::optional<QByteArray> um = plataforma::CodificarWindows1252(QString::fromUcs4(&c, 1));
             bytes->append(um && um->size() == 1 ? um->at(0) : '?');
         }
     }

@@ -1,87 +1,81 @@
 #include "ServidorMoip.h"
 
-#include <QHostAddress>
-#include <QHttpServer>
-#include <QHttpServerRequest>
-#include <QHttpServerResponder>
-#include <QHttpServerResponse>
+#include "ServidorHttpTeste.h"
+
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 
 namespace apoio {
 
 namespace {
 
-QHttpServerResponse Resposta(const QByteArray& tipo, const QByteArray& corpo,
-                             QHttpServerResponse::StatusCode status = QHttpServerResponse::StatusCode::Ok)
+RespostaHttpTeste Resposta(const QByteArray& tipo, const QByteArray& corpo, int status = 200,
+                           const QByteArray& razao = "OK")
 {
-    return QHttpServerResponse(tipo, corpo, status);
+    RespostaHttpTeste r;
+    r.status = status;
+    r.razao = razao;
+    r.cabecalhos.append({QByteArrayLiteral("Content-Type"), tipo});
+    r.corpo = corpo;
+    return r;
 }
 
 }  // namespace
 
-ServidorMoip::ServidorMoip() : servidor_(std::make_unique<QHttpServer>())
+ServidorMoip::ServidorMoip() : servidor_(std::make_unique<ServidorHttpTeste>())
 {
     respostaConsulta_ = RespostaConsultaPadrao();
-
-    auto registrar = [this](const QHttpServerRequest& pedido) {
-        pedidos_.append({pedido.url().path(), pedido.query(), pedido.value("Authorization"), pedido.body()});
-    };
-    // Every request, before any route is chosen.
-    servidor_->afterRequest([this](QHttpServerResponse&& resposta, const QHttpServerRequest& pedido) {
-        Bruto(pedido);
-        return std::move(resposta);
-    });
-    servidor_->setMissingHandler([this](const QHttpServerRequest& pedido, QHttpServerResponder&& respondedor) {
-        Bruto(pedido);
-        respondedor.write(QHttpServerResponder::StatusCode::NotFound);
-    });
-
-    for (const QString& prefixo : {QString(), QStringLiteral("/sandbox")}) {
-        servidor_->route(prefixo + QStringLiteral("/ws/alpha/EnviarInstrucao/Unica"),
-                         [this, registrar](const QHttpServerRequest& pedido) {
-                             registrar(pedido);
-                             if (!Autorizado(pedido.value("Authorization")))
-                                 return Resposta("text/plain", "unauthorized",
-                                                 QHttpServerResponse::StatusCode::Unauthorized);
-                             const QByteArray xml = "<EnviarInstrucaoUnicaResponse><Resposta><ID>201</ID>"
-                                                    "<Status>Sucesso</Status><Token>"
-                                                    + tokenInstrucao_.toUtf8()
-                                                    + "</Token></Resposta></EnviarInstrucaoUnicaResponse>";
-                             return Resposta("application/xml", xml);
-                         });
-        servidor_->route(prefixo + QStringLiteral("/ws/alpha/ConsultarInstrucao/<arg>"),
-                         [this, registrar](const QString&, const QHttpServerRequest& pedido) {
-                             registrar(pedido);
-                             if (!Autorizado(pedido.value("Authorization")))
-                                 return Resposta("text/plain", "unauthorized",
-                                                 QHttpServerResponse::StatusCode::Unauthorized);
-                             return Resposta("application/xml", respostaConsulta_);
-                         });
-    }
-    servidor_->route(QStringLiteral("/sandbox.asp"), [this, registrar](const QHttpServerRequest& pedido) {
-        registrar(pedido);
-        return Resposta("text/html; charset=utf-8", PaginaHtml());
-    });
-    servidor_->route(QStringLiteral("/boleto/<arg>"), [](const QString&) {
-        return Resposta("text/html; charset=utf-8", "<html><body>Boleto</body></html>");
-    });
-    porta_ = servidor_->listen(QHostAddress::LocalHost, 0);
+    servidor_->DefinirPadrao([this](const PedidoHttp& pedido) { return Responder(pedido); });
 }
 
 ServidorMoip::~ServidorMoip() = default;
 
-void ServidorMoip::Bruto(const QHttpServerRequest& pedido)
+RespostaHttpTeste ServidorMoip::Responder(const PedidoHttp& pedido)
 {
-    QByteArray texto = pedido.url().toEncoded() + '\n';
-    for (const auto& [nome, valor] : pedido.headers())
-        texto += nome + ": " + valor + '\n';
-    brutos_.append(texto);
+    static const QRegularExpression instrucao(QStringLiteral("^(/sandbox)?/ws/alpha/EnviarInstrucao/Unica$"));
+    static const QRegularExpression consulta(QStringLiteral("^(/sandbox)?/ws/alpha/ConsultarInstrucao/[^/]+$"));
+    static const QRegularExpression boleto(QStringLiteral("^/boleto/[^/]+$"));
+    const QString caminho = pedido.Caminho();
+    auto registrar = [&] {
+        pedidos_.append({caminho, pedido.Consulta(), pedido.cabecalhos.value("authorization"), pedido.corpo});
+    };
+    const bool paraApi = instrucao.match(caminho).hasMatch() || consulta.match(caminho).hasMatch();
+    if (paraApi) {
+        registrar();
+        if (!Autorizado(pedido.cabecalhos.value("authorization")))
+            return Resposta("text/plain", "unauthorized", 401, "Unauthorized");
+        if (consulta.match(caminho).hasMatch())
+            return Resposta("application/xml", respostaConsulta_);
+        return Resposta("application/xml", "<EnviarInstrucaoUnicaResponse><Resposta><ID>201</ID>"
+                                           "<Status>Sucesso</Status><Token>"
+                                               + tokenInstrucao_.toUtf8()
+                                               + "</Token></Resposta></EnviarInstrucaoUnicaResponse>");
+    }
+    if (caminho == QLatin1String("/sandbox.asp")) {
+        registrar();
+        return Resposta("text/html; charset=utf-8", PaginaHtml());
+    }
+    if (boleto.match(caminho).hasMatch())
+        return Resposta("text/html; charset=utf-8", "<html><body>Boleto</body></html>");
+    return Resposta("text/plain", "nada aqui", 404, "Not Found");
+}
+
+QList<QByteArray> ServidorMoip::PedidosBrutos() const
+{
+    QList<QByteArray> brutos;
+    for (const PedidoHttp& pedido : servidor_->Pedidos()) {
+        QByteArray texto = pedido.alvo + '\n';
+        for (auto it = pedido.cabecalhos.cbegin(); it != pedido.cabecalhos.cend(); ++it)
+            texto += it.key() + ": " + it.value() + '\n';
+        brutos.append(texto);
+    }
+    return brutos;
 }
 
 QString ServidorMoip::Endereco() const
 {
-    return QStringLiteral("http://127.0.0.1:%1").arg(porta_);
+    return servidor_->Endereco();
 }
 
 QString ServidorMoip::UrlBoleto() const

@@ -1,6 +1,6 @@
 #pragma once
-// Stand-ins for the payment service and the maker's payment page: one HTTP
-// server on 127.0.0.1 (port chosen by the system) answering
+// Stand-ins for the payment service and the maker's payment page on the
+// tests' one HTTP server (127.0.0.1, port chosen by the system), answering
 //   POST /ws/alpha/EnviarInstrucao/Unica      (and under /sandbox)
 //   GET  /ws/alpha/ConsultarInstrucao/<token> (and under /sandbox)
 //   GET  /sandbox.asp?...                     the payment page
@@ -13,10 +13,11 @@
 
 #include <memory>
 
-class QHttpServer;
-class QHttpServerRequest;
-
 namespace apoio {
+
+class ServidorHttpTeste;
+struct PedidoHttp;
+struct RespostaHttpTeste;
 
 class ServidorMoip {
 public:
@@ -57,23 +58,21 @@ public:
     const QList<Pedido>& Pedidos() const { return pedidos_; }
     // Every request the server saw, routed or not (a page icon...), as its
     // request line and headers.
-    const QList<QByteArray>& PedidosBrutos() const { return brutos_; }
+    QList<QByteArray> PedidosBrutos() const;
     QList<Pedido> PedidosEm(const QString& inicioCaminho) const;
 
 private:
+    RespostaHttpTeste Responder(const PedidoHttp& pedido);
     QByteArray PaginaHtml() const;
     bool Autorizado(const QByteArray& cabecalho) const;
-    void Bruto(const QHttpServerRequest& pedido);
 
-    std::unique_ptr<QHttpServer> servidor_;
-    quint16 porta_ = 0;
+    std::unique_ptr<ServidorHttpTeste> servidor_;
     QByteArray autorizacao_;
     Pagina pagina_ = Pagina::Autorizar;
     int atrasoPagina_ = 300;
     QByteArray respostaConsulta_;
     QString tokenInstrucao_ = QStringLiteral("T2N0L0X8E0S1Q2V4G6C8B0Z1A3B5C7D9F1H3J5K7M9P1R3S5");
     QList<Pedido> pedidos_;
-    QList<QByteArray> brutos_;
 };
 
 }  // namespace apoio

@@ -82,6 +82,7 @@ private slots:
         QTest::newRow("euro 0x80") << QStringLiteral("€") << "gA==";
         // Outside the code page: its replacement byte "?".
         QTest::newRow("fora do código") << QStringLiteral("a中b") << "YT9i";
+        QTest::newRow("fora do BMP") << QStringLiteral("a\U0001F600b") << "YT9i";
     }
 
     void base64()

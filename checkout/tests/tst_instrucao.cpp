@@ -244,7 +244,7 @@ private slots:
                  QStringLiteral("token=TK%2B%2F%3D&C_TIPO_PAGAMENTO=2&mododesenvolvedor=0&rnd=777"));
 
         for (int i = 0; i < 200; ++i) {
-            const int r = NumeroAleatorioPagina();
+            const int r = NumeroAleatorioEndereco();
             QVERIFY(r >= 0 && r <= 99999);
         }
     }

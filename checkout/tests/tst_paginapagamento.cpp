@@ -15,12 +15,12 @@ using namespace vendalo;
 class TestePagina : public QObject {
     Q_OBJECT
 private:
-    ResultadoPagina Executar(const QString& parametros, int opcao, int segundos = 60)
+    ResultadoPagina Executar(const QString& parametros, int opcao, int limiteMs = 60000)
     {
         PaginaPagamento pagina;
         QSignalSpy concluido(&pagina, &PaginaPagamento::Concluido);
-        pagina.Iniciar(EnderecoPagina(servidor_.Endereco(), parametros), opcao, segundos);
-        if (!concluido.wait((segundos + 30) * 1000))
+        pagina.Iniciar(EnderecoPagina(servidor_.Endereco(), parametros), opcao, limiteMs);
+        if (!concluido.wait(limiteMs + 30000))
             return {DesfechoPagina::SemResposta, {}, QStringLiteral("o teste não viu Concluido")};
         [&] { QCOMPARE(concluido.count(), 1); }();
         return concluido.at(0).at(0).value<ResultadoPagina>();
@@ -108,7 +108,7 @@ private slots:
     void PaginaQueNuncaResponde()
     {
         servidor_.DefinirPagina(apoio::ServidorMoip::Pagina::Silencio);
-        const ResultadoPagina r = Executar(QStringLiteral("token=TK4&C_TIPO_PAGAMENTO=1"), 1, 3);
+        const ResultadoPagina r = Executar(QStringLiteral("token=TK4&C_TIPO_PAGAMENTO=1"), 1, 3000);
         QCOMPARE(int(r.desfecho), int(DesfechoPagina::SemResposta));
         QVERIFY2(r.motivo.contains(QStringLiteral("não respondeu em 3 segundos")), qPrintable(r.motivo));
     }
@@ -117,7 +117,7 @@ private slots:
     {
         PaginaPagamento pagina;
         QSignalSpy concluido(&pagina, &PaginaPagamento::Concluido);
-        pagina.Iniciar(QUrl(servidor_.Endereco() + QStringLiteral("/boleto/x")), 0, 60);
+        pagina.Iniciar(QUrl(servidor_.Endereco() + QStringLiteral("/boleto/x")), 0, 60000);
         QVERIFY(concluido.wait(60000));
         const auto r = concluido.at(0).at(0).value<ResultadoPagina>();
         QCOMPARE(int(r.desfecho), int(DesfechoPagina::FalhaPagina));
@@ -129,7 +129,7 @@ private slots:
         servidor_.DefinirPagina(apoio::ServidorMoip::Pagina::Silencio);
         PaginaPagamento pagina;
         QSignalSpy concluido(&pagina, &PaginaPagamento::Concluido);
-        pagina.Iniciar(EnderecoPagina(servidor_.Endereco(), QStringLiteral("token=TK5")), 0, 60);
+        pagina.Iniciar(EnderecoPagina(servidor_.Endereco(), QStringLiteral("token=TK5")), 0, 60000);
         QVERIFY(pagina.Trabalhando());
         QTest::qWait(300);
         pagina.Interromper();
@@ -145,7 +145,7 @@ private slots:
     {
         PaginaPagamento pagina;
         QSignalSpy concluido(&pagina, &PaginaPagamento::Concluido);
-        pagina.Iniciar(EnderecoPagina(QStringLiteral("http://pagamento.qeltrano.example"), "token=1"), 0, 60);
+        pagina.Iniciar(EnderecoPagina(QStringLiteral("http://pagamento.qeltrano.example"), "token=1"), 0, 60000);
         QVERIFY(concluido.wait(5000));
         QCOMPARE(int(concluido.at(0).at(0).value<ResultadoPagina>().desfecho), int(DesfechoPagina::FalhaPagina));
     }
