@@ -33,15 +33,19 @@ std::optional<QByteArray> Iconv(const char* de, const char* para, const QByteArr
 
 }  // namespace
 
+QStringView Trim(QStringView texto)
+{
+    while (!texto.isEmpty() && texto.front() == u' ')
+        texto = texto.sliced(1);
+    while (!texto.isEmpty() && texto.back() == u' ')
+        texto.chop(1);
+    return texto;
+}
+
 QString Trim(const QString& texto)
 {
-    qsizetype inicio = 0;
-    qsizetype fim = texto.size();
-    while (inicio < fim && texto.at(inicio) == u' ')
-        ++inicio;
-    while (fim > inicio && texto.at(fim - 1) == u' ')
-        --fim;
-    return texto.mid(inicio, fim - inicio);
+    const QStringView aparado = Trim(QStringView(texto));
+    return aparado.size() == texto.size() ? texto : aparado.toString();
 }
 
 QString TextoEntre(const QString& texto, const QString& inicio, const QString& fim)

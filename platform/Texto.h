@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringView>
 
 #include <optional>
 
@@ -12,6 +13,8 @@ namespace plataforma {
 // Drops blanks (U+0020) at both ends, nothing else: tabs and line breaks
 // are part of the text.
 PLATAFORMA_EXPORT QString Trim(const QString& texto);
+// The same rule on a view, for callers that need no string of their own.
+PLATAFORMA_EXPORT QStringView Trim(QStringView texto);
 
 // The text after the first `inicio` up to the first `fim` that follows it,
 // both found without regard to case; "" when either is missing.

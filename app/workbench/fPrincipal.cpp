@@ -32,7 +32,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 #include <exception>
-#include <new>
+#include <optional>
 #include <vector>
 
 namespace qeltrano {
@@ -640,19 +640,14 @@ bool fPrincipal::PreencherGrade(QList<LinhaLegenda> linhas)
         const qsizetype total = linhas.size();
         // The cached translations are looked up before either grid changes:
         // a cache that fails leaves both grids as they were.
-        QStringList traducoes;
+        std::vector<std::optional<QString>> guardadas;
         if (chkOpcao(1)->Value() > 0) {
             if (CacheTraducao* cache = CacheTraducao::Conexao()) {
-                const QString origem = IdiomaOrigem();
-                const QString destino = IdiomaDestino();
                 QStringList textos;
                 textos.reserve(total);
                 for (const LinhaLegenda& linha : linhas)
                     textos.append(linha.texto);
-                const auto guardadas = cache->BuscarTodos(textos, origem, destino);
-                traducoes.reserve(total);
-                for (qsizetype r = 0; r < total; ++r)
-                    traducoes.append(guardadas[size_t(r)].value_or(textos.at(r)));
+                guardadas = cache->BuscarTodos(textos, IdiomaOrigem(), IdiomaDestino());
             }
         }
         // Both grids hold the same cells: one list per row, shared by the two
@@ -673,8 +668,12 @@ bool fPrincipal::PreencherGrade(QList<LinhaLegenda> linhas)
                 int ultimo = -1;
                 for (qsizetype r = 0; r < total; ++r) {
                     QStringList linha = celulas[size_t(r)];
-                    if (g == 1 && !traducoes.isEmpty() && traducoes.at(r) != linha.at(2))
-                        linha[2] = traducoes.at(r);
+                    // Only a cached translation replaces the copy of the original.
+                    if (g == 1 && !guardadas.empty()) {
+                        const std::optional<QString>& guardada = guardadas[size_t(r)];
+                        if (guardada && *guardada != linha.at(2))
+                            linha[2] = *guardada;
+                    }
                     grade->AdicionarLinha(std::move(linha));
                     const int valor = static_cast<int>(std::lround(double(r + 1) / double(total) * 100.0));
                     if (valor != ultimo) {
@@ -715,7 +714,6 @@ bool fPrincipal::ExportarLegenda(const QString& caminho)
     const int total = traducao->TotalLinhas();
     QString erro;
     bool ok = false;
-    std::exception_ptr falhaCache;
     {
         Ocupado ocupado(EmProcessamento);
         USProgressBar1->DefinirMaximo(std::max(total, 1));
@@ -729,33 +727,25 @@ bool fPrincipal::ExportarLegenda(const QString& caminho)
         } catch (const std::exception& e) {
             erro = QString::fromLocal8Bit(e.what());
         }
-        // The file is whole on disk before the cache is touched: a cache
-        // that fails afterwards costs no edit.
-        if (ok) {
-            try {
-                if (CacheTraducao* cache = CacheTraducao::Conexao()) {
-                    QList<QPair<QString, QString>> pares;
-                    pares.reserve(total);
-                    for (int r = 0; r < total; ++r)
-                        pares.append({original->Celula(r, 2), traducao->Celula(r, 2)});
-                    cache->GravarTodos(pares, IdiomaOrigem(), IdiomaDestino());
-                }
-            } catch (...) {
-                falhaCache = std::current_exception();
-            }
-        }
     }
     if (!ok) {
         qWarning("ExportarLegenda: %s", qPrintable(erro));
         Aviso(kErroExportar, Estilo::Critico);
         return false;
     }
-    if (falhaCache) {
-        try {
-            std::rethrow_exception(falhaCache);
-        } catch (...) {
-            TratarExcecao(Name(), QStringLiteral("ExportarLegenda"));
+    // The file is whole on disk before the cache is touched: a cache that
+    // fails afterwards costs no edit. The store yields to no event, so the
+    // busy flag may already be down; the handler then closes the window.
+    try {
+        if (CacheTraducao* cache = CacheTraducao::Conexao()) {
+            QList<QPair<QString, QString>> pares;
+            pares.reserve(total);
+            for (int r = 0; r < total; ++r)
+                pares.append({original->Celula(r, 2), traducao->Celula(r, 2)});
+            cache->GravarTodos(pares, IdiomaOrigem(), IdiomaDestino());
         }
+    } catch (...) {
+        TratarExcecao(Name(), QStringLiteral("ExportarLegenda"));
         return false;
     }
     return true;

@@ -42,6 +42,8 @@ private slots:
         QFETCH(QString, texto);
         QFETCH(QString, esperado);
         QCOMPARE(plataforma::Trim(texto), esperado);
+        // The view form follows the same rule.
+        QCOMPARE(plataforma::Trim(QStringView(texto)).toString(), esperado);
     }
 
     void decodificarWindows1252()

@@ -1,6 +1,7 @@
 #include "app/workbench/nucleo/CacheTraducao.h"
 
 #include "platform/ErroExecucao.h"
+#include "platform/Texto.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -134,16 +135,6 @@ private:
     std::array<QByteArray, 4> buffers_;
     QStringEncoder utf8_{QStringConverter::Utf8, QStringConverter::Flag::Stateless};
 };
-
-// The stored texts lose their leading and trailing blanks.
-QStringView SemBrancos(QStringView texto)
-{
-    while (!texto.isEmpty() && texto.front() == u' ')
-        texto = texto.sliced(1);
-    while (!texto.isEmpty() && texto.back() == u' ')
-        texto.chop(1);
-    return texto;
-}
 
 bool CabecalhoSqlite(const QString& arquivo)
 {
@@ -359,7 +350,7 @@ std::optional<QString> CacheTraducao::Buscar(const QString& texto, const QString
                           "AND c_idioma_origem = ? AND c_idioma_destino = ? LIMIT 1");
     // Keys go through the same conversion as when stored: a text with a
     // lone surrogate still finds its own row.
-    q.LigarUtf8(1, SemBrancos(texto));
+    q.LigarUtf8(1, plataforma::Trim(QStringView(texto)));
     q.LigarUtf8(2, origem);
     q.LigarUtf8(3, destino);
     std::optional<QString> resultado;
@@ -406,10 +397,10 @@ void CacheTraducao::Gravar(const QString& texto, const QString& traducao, const 
                           // A row that already holds this translation is left
                           // alone: a save after a run rewrites no page.
                           "WHERE c_texto_traduzido IS NOT excluded.c_texto_traduzido");
-    q.LigarUtf8(1, SemBrancos(texto));
+    q.LigarUtf8(1, plataforma::Trim(QStringView(texto)));
     q.LigarUtf8(2, origem);
     q.LigarUtf8(3, destino);
-    q.LigarUtf8(4, SemBrancos(traducao));
+    q.LigarUtf8(4, plataforma::Trim(QStringView(traducao)));
     q.Passo();
     q.Limpar();
 }

@@ -44,15 +44,10 @@ void AcrescentarLinha(QString& saida, Tipo tipo, qsizetype r, const LinhaLegenda
         saida += linha.inicio;
         saida += QLatin1String(" --> ");
         saida += linha.fim;
-        qsizetype fimTempo = saida.size();
-        while (fimTempo > inicioTempo && saida.at(fimTempo - 1) == u' ')
-            --fimTempo;
-        saida.truncate(fimTempo);
-        qsizetype brancos = 0;
-        while (inicioTempo + brancos < fimTempo && saida.at(inicioTempo + brancos) == u' ')
-            ++brancos;
-        if (brancos > 0)
-            saida.remove(inicioTempo, brancos);
+        const QStringView tempo = plataforma::Trim(QStringView(saida).sliced(inicioTempo));
+        const qsizetype brancos = tempo.data() - (saida.constData() + inicioTempo);
+        saida.truncate(inicioTempo + brancos + tempo.size());
+        saida.remove(inicioTempo, brancos);
         saida += fimLinha;
         // An empty text writes no text line at all, just the block's end.
         if (!linha.texto.isEmpty()) {
